@@ -1,5 +1,10 @@
-// base_calc_data_provider over the byte streams of usb_io_base_impl: sends one-byte commands,
-// reads framed replies, caches the calculator's name and firmware version. UI thread only.
+// lead removes this line. base_calc_data_provider over the byte streams of usb_io_base_impl: sends
+// one-byte commands, reads framed replies, caches the calculator's name and firmware version. UI
+// thread only.
+//
+// Step pauses go through the same hid_platform as the transport, so a simulated platform sees
+// the whole timing of an exchange. An identify reply whose name would run past its payload is
+// refused like any other malformed reply: identify returns 0 and nothing is stored.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +19,12 @@ namespace vanta_kit {
 
 class calc_data_provider_impl : public base_calc_data_provider {
 public:
+    static constexpr std::uint8_t command_identify = 0xFA;
+    static constexpr std::uint8_t command_block_query = 0xFC;
+    static constexpr std::uint8_t command_update_start = 0xE6;
+    static constexpr std::uint32_t step_pause_ms = 100;
+    static constexpr std::uint32_t max_identify_payload = 62;
+
     explicit calc_data_provider_impl(hid_platform& platform);
     calc_data_provider_impl(const calc_data_provider_impl&) = delete;
     calc_data_provider_impl& operator=(const calc_data_provider_impl&) = delete;
@@ -34,6 +45,10 @@ public:
     virtual ~calc_data_provider_impl();
 
 private:
+    // Sends a one-byte command and reads its 5-byte reply header, with the step pauses; false
+    // when a transfer failed.
+    bool request(io_base& io, std::uint8_t command, std::uint8_t (&header)[5]);
+
     hid_platform& platform_;
     std::unique_ptr<usb_io_base_impl> transport_;
     std::int32_t mode_ = 0;

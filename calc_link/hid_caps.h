@@ -7,7 +7,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// mingw's hidpi.h needs the USAGE type of hidusage.h and declares its functions without C
+// linkage of its own.
+extern "C" {
+#include <hidusage.h>
 #include <hidpi.h>
+}
 namespace vanta_kit {
 using hid_caps = HIDP_CAPS;
 }

@@ -1,6 +1,6 @@
 // The five platform operations the HID report transport runs on. Production: CreateFileW,
 // WriteFile, HidD_GetInputReport, CloseHandle and Sleep (win32_hid_platform.cpp). Tests: the
-// simulated calculator on a virtual clock (tests/support/sim_calculator.h).
+// simulated calculator on a virtual clock (tests/support/sim_calculator/sim_calculator.h).
 // Called only from the thread that owns the transport (the UI thread in vanta).
 #pragma once
 
