@@ -1,0 +1,42 @@
+// Access, from a Windows test under Wine, to the FTP server that tests/support/ftp_server/
+// with-ftp-server started around the test: the served directory (reachable as drive Z:) and
+// the server's address. Register such a test as
+//   add_test(NAME x COMMAND ${VANTA_FTP_WRAPPER} --root-parent <dir> --
+//            ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:x>)
+// The library under test finds the server through ORV_UPDATE_SERVER, which the wrapper sets.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ftp_fixture {
+
+// Whether the test runs under the wrapper (ORV_TEST_FTP_ROOT and ORV_UPDATE_SERVER set).
+bool available();
+
+// "127.0.0.1:<port>".
+std::wstring server_address();
+
+// Windows path of `relative` ('/'-separated) inside the served directory; "" for the root.
+std::wstring served_path(std::wstring_view relative = {});
+
+// Creates the directory `relative` (and its parents) inside the served directory.
+bool make_directory(std::wstring_view relative);
+
+// Writes `bytes` as the file `relative`, creating its directory.
+bool write_file(std::wstring_view relative, std::string_view bytes);
+
+// Copies the Windows file `source` to `relative`.
+bool copy_file(const std::wstring& source, std::wstring_view relative);
+
+// Lines sent ahead of the real entries when directory `relative` is listed, in "ls -l" form
+// ("-rw-r--r-- 1 owner group <size> Jan 01 2020 <name>"); see serve.py.
+bool set_listing_extra(std::wstring_view directory, const std::string& lines);
+
+// One "ls -l" line for a file of `size` bytes named `name` (UTF-8).
+std::string listing_line(const std::string& name, unsigned long long size);
+
+// The contents of a Windows file, or nothing when it cannot be read.
+bool read_file(const std::wstring& path, std::string& bytes);
+
+}  // namespace ftp_fixture

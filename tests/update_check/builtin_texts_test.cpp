@@ -1,0 +1,45 @@
+// The built-in Simplified Chinese texts must survive the trip through source encoding and
+// compiler as the exact characters, and the retry text must take its number.
+#include "update_check/builtin_texts.h"
+
+#include <gtest/gtest.h>
+
+namespace orv {
+namespace {
+
+TEST(BuiltinTexts, EveryDialogTextExists) {
+    for (unsigned id = 149; id <= 162; ++id) {
+        auto text = simplified_chinese_text(id);
+        ASSERT_TRUE(text) << id;
+        EXPECT_FALSE(text->empty()) << id;
+    }
+    EXPECT_FALSE(simplified_chinese_text(148));
+    EXPECT_FALSE(simplified_chinese_text(163));
+}
+
+TEST(BuiltinTexts, CharactersAreExact) {
+    // "检查更新": U+68C0 U+67E5 U+66F4 U+65B0.
+    EXPECT_EQ(*simplified_chinese_text(161), std::wstring_view(L"\x68C0\x67E5\x66F4\x65B0"));
+    // The download text ends with the ellipsis character, the connecting text with three dots.
+    EXPECT_EQ(simplified_chinese_text(160)->back(), L'\x2026');
+    EXPECT_EQ(simplified_chinese_text(158)->substr(simplified_chinese_text(158)->size() - 3),
+              L"...");
+    // The could-not-connect text quotes the button with U+201C and U+201D.
+    std::wstring_view could_not = *simplified_chinese_text(153);
+    EXPECT_NE(could_not.find(L"\x201C\x8054\x673A\x68C0\x67E5\x201D"), std::wstring_view::npos);
+    EXPECT_EQ(could_not.find(L'"'), std::wstring_view::npos);
+    EXPECT_EQ(could_not.front(), L'\x65E0');
+    EXPECT_NE(could_not.find(L"\n\n"), std::wstring_view::npos);
+}
+
+TEST(BuiltinTexts, RetryTextTakesItsNumber) {
+    EXPECT_EQ(format_retry_text(L"\nConnecting to server. Retry #%i...", 2),
+              L"\nConnecting to server. Retry #2...");
+    EXPECT_EQ(format_retry_text(*simplified_chinese_text(156), 1),
+              L"\n\x8FDE\x63A5\x5230\x670D\x52A1\x5668\x3002 \x91CD\x8BD5 #1...");
+    EXPECT_EQ(format_retry_text(L"", 1), L"");
+    EXPECT_EQ(format_retry_text(L"no number", 1), L"no number");
+}
+
+}  // namespace
+}  // namespace orv

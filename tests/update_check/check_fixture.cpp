@@ -1,0 +1,159 @@
+#include "tests/update_check/check_fixture.h"
+
+#include <vector>
+
+namespace orv_test {
+namespace {
+
+std::wstring environment(const wchar_t* name, bool& present) {
+    DWORD length = ::GetEnvironmentVariableW(name, nullptr, 0);
+    present = length > 0;
+    if (!present) return {};
+    std::wstring value(length, L'\0');
+    length = ::GetEnvironmentVariableW(name, value.data(), length);
+    value.resize(length);
+    return value;
+}
+
+std::wstring from_utf8(const std::string& bytes) {
+    int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                          length);
+    return text;
+}
+
+void remove_tree(const std::wstring& directory) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW((directory + L"*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = directory + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                remove_tree(path + L"\\");
+            } else {
+                ::DeleteFileW(path.c_str());
+            }
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryW(directory.c_str());
+}
+
+// Closes what a failed test may have left open: update dialogs and message boxes of ours.
+void close_leftover_windows() {
+    dialog_driver::window_query query;
+    query.any_caption = true;
+    query.process_id = ::GetCurrentProcessId();
+    query.class_name = L"#32770";
+    for (int i = 0; i < 8; ++i) {
+        HWND window = dialog_driver::find_window(query);
+        if (!window) break;
+        dialog_driver::close_window(window);
+        dialog_driver::wait_until_gone(window, std::chrono::milliseconds(3000));
+    }
+}
+
+}  // namespace
+
+scoped_environment::scoped_environment(const wchar_t* name, const std::wstring& value)
+    : name_(name) {
+    old_value_ = environment(name, had_value_);
+    ::SetEnvironmentVariableW(name, value.c_str());
+}
+
+scoped_environment::~scoped_environment() {
+    ::SetEnvironmentVariableW(name_.c_str(), had_value_ ? old_value_.c_str() : nullptr);
+}
+
+modal_call::modal_call(std::function<void()> call) {
+    std::packaged_task<void()> task(std::move(call));
+    done_ = task.get_future();
+    thread_ = std::thread(std::move(task));
+}
+
+modal_call::~modal_call() {
+    if (!returned(std::chrono::milliseconds(0))) {
+        close_leftover_windows();
+        returned(std::chrono::milliseconds(10000));
+    }
+    if (returned(std::chrono::milliseconds(0))) {
+        thread_.join();
+    } else {
+        thread_.detach();
+    }
+}
+
+bool modal_call::returned(std::chrono::milliseconds timeout) {
+    return done_.valid() && done_.wait_for(timeout) == std::future_status::ready;
+}
+
+void check_fixture::SetUp() {
+    ASSERT_TRUE(library().complete()) << "OrvUpdateCheck.dll or one of its ordinals is missing";
+    ASSERT_TRUE(ftp_fixture::available()) << "run through tests/support/ftp_server/with-ftp-server";
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    wchar_t base[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, base);
+    std::string name = std::string(test->test_suite_name()) + "_" + test->name();
+    temporary_ = std::wstring(base) + L"orv_" + std::wstring(name.begin(), name.end()) + L"\\";
+    remove_tree(temporary_);
+    ASSERT_TRUE(::CreateDirectoryW(temporary_.c_str(), nullptr));
+    tmp_ = std::make_unique<scoped_environment>(L"TMP", temporary_);
+    temp_ = std::make_unique<scoped_environment>(L"TEMP", temporary_);
+    marker_ = std::make_unique<scoped_environment>(L"ORV_PACKAGE_MARKER", marker_path());
+}
+
+void check_fixture::TearDown() {
+    close_leftover_windows();
+    marker_.reset();
+    temp_.reset();
+    tmp_.reset();
+    if (!temporary_.empty()) remove_tree(temporary_);
+}
+
+std::wstring check_fixture::program_directory() {
+    wchar_t path[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path);
+    return directory.substr(0, directory.rfind(L'\\') + 1);
+}
+
+void check_fixture::publish_package(const std::wstring& relative) {
+    ASSERT_TRUE(ftp_fixture::copy_file(program_directory() + L"package_stub.exe", relative));
+}
+
+std::string check_fixture::package_bytes() {
+    std::string bytes;
+    ftp_fixture::read_file(program_directory() + L"package_stub.exe", bytes);
+    return bytes;
+}
+
+std::vector<std::wstring> check_fixture::wait_for_marker(std::chrono::milliseconds timeout) {
+    std::string bytes;
+    dialog_driver::wait_until([&] { return ftp_fixture::read_file(marker_path(), bytes); },
+                              timeout);
+    std::vector<std::wstring> lines;
+    std::wstring text = from_utf8(bytes);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+HWND check_fixture::wait_for_update_dialog(HWND previous) {
+    dialog_driver::window_query query;
+    query.any_caption = true;
+    query.process_id = ::GetCurrentProcessId();
+    query.class_name = L"#32770";
+    query.control_id = status_text;
+    query.exclude = previous;
+    return dialog_driver::wait_for_window(query);
+}
+
+}  // namespace orv_test

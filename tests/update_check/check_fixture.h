@@ -1,0 +1,98 @@
+// Common ground of the dialog tests: a private temporary directory (TMP and TEMP point at it,
+// so downloads land there), packages published on the test's FTP server, the package stub's
+// marker, and check calls run on a second thread while the test drives the dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "tests/support/dialog_driver/dialog_driver.h"
+#include "tests/support/ftp_server/ftp_fixture.h"
+#include "tests/update_check/orv_library.h"
+#include "tests/update_check/product_settings.h"
+
+namespace orv_test {
+
+// Sets an environment variable of this process for the lifetime of the object.
+class scoped_environment {
+public:
+    scoped_environment(const wchar_t* name, const std::wstring& value);
+    ~scoped_environment();
+    scoped_environment(const scoped_environment&) = delete;
+    scoped_environment& operator=(const scoped_environment&) = delete;
+
+private:
+    std::wstring name_;
+    std::wstring old_value_;
+    bool had_value_ = false;
+};
+
+// A call that blocks in a modal dialog, run on its own thread.
+class modal_call {
+public:
+    explicit modal_call(std::function<void()> call);
+    // Joins; if the call is still blocked, closes this process's update dialogs first.
+    ~modal_call();
+    modal_call(const modal_call&) = delete;
+    modal_call& operator=(const modal_call&) = delete;
+
+    // True once the call has returned, waiting at most `timeout`.
+    bool returned(std::chrono::milliseconds timeout = dialog_driver::default_timeout);
+
+private:
+    std::future<void> done_;
+    std::thread thread_;
+};
+
+class check_fixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // This program's folder, where the library and the helper programs are.
+    static std::wstring program_directory();
+
+    // Publishes the package stub on the server as `relative` ("dir/Name_1.exe").
+    void publish_package(const std::wstring& relative);
+    // The bytes of the package stub, as served.
+    static std::string package_bytes();
+
+    // The private temporary directory, ending with '\'.
+    const std::wstring& temporary_directory() const { return temporary_; }
+    // The file the package stub writes when started.
+    std::wstring marker_path() const { return temporary_ + L"marker.txt"; }
+    // Waits for the package stub's marker and returns its lines (path, directory, command).
+    std::vector<std::wstring> wait_for_marker(
+        std::chrono::milliseconds timeout = dialog_driver::default_timeout);
+
+    // The next update dialog of this process (whatever its caption).
+    HWND wait_for_update_dialog(HWND previous = nullptr);
+
+    static const orv_library& lib() { return library(); }
+
+private:
+    std::wstring temporary_;
+    std::unique_ptr<scoped_environment> tmp_;
+    std::unique_ptr<scoped_environment> temp_;
+    std::unique_ptr<scoped_environment> marker_;
+};
+
+// Control ids of the update dialog.
+inline constexpr int status_text = 1013;
+inline constexpr int progress_bar = 1019;
+inline constexpr int auto_check_box = 1014;
+inline constexpr int not_now_button = 3;
+inline constexpr int get_it_button = 4;
+
+// The English status text of the update-available state.
+inline const std::wstring update_available =
+    L"An update is available.\n\nYou can download and install a new version now.";
+
+}  // namespace orv_test

@@ -1,0 +1,79 @@
+// Downloads that do not go as listed: a listed size of 0, a file that cannot be fetched, a
+// server path without a directory.
+#include "tests/update_check/check_fixture.h"
+
+namespace orv_test {
+namespace {
+
+using dialog_driver::press_button;
+
+BOOL CALLBACK match_text(HWND child, LPARAM context) {
+    auto* wanted = reinterpret_cast<std::pair<const wchar_t*, bool>*>(context);
+    if (dialog_driver::window_title(child) == wanted->first) wanted->second = true;
+    return TRUE;
+}
+
+bool has_child_with_text(HWND window, const wchar_t* text) {
+    std::pair<const wchar_t*, bool> wanted{text, false};
+    ::EnumChildWindows(window, &match_text, reinterpret_cast<LPARAM>(&wanted));
+    return wanted.second;
+}
+
+using DialogDownload = check_fixture;
+
+TEST_F(DialogDownload, ListedSizeZeroStillDownloadsEverything) {
+    product_settings product(0x3401);
+    publish_package(L"zero/Orv_Vanta_Kit_2012_3_1.exe");
+    // The same name listed first with size 0: the size query sees 0, the data still arrive.
+    ASSERT_TRUE(ftp_fixture::set_listing_extra(
+        L"zero", ftp_fixture::listing_line("Orv_Vanta_Kit_2012_3_1.exe", 0)));
+    modal_call call(
+        [&] { lib().check_w(product.id(), L"/zero/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
+    ASSERT_TRUE(press_button(dialog, get_it_button));
+    ASSERT_TRUE(call.returned());
+    std::string downloaded;
+    ASSERT_TRUE(
+        ftp_fixture::read_file(temporary_directory() + L"Orv_Vanta_Kit_2012_3_1.exe", downloaded));
+    EXPECT_EQ(downloaded, package_bytes());
+    EXPECT_GE(wait_for_marker().size(), 2u);
+}
+
+TEST_F(DialogDownload, FailedDownloadShowsErrorThenCloses) {
+    product_settings product(0x3402);
+    // Listed, but not there to fetch.
+    ASSERT_TRUE(ftp_fixture::make_directory(L"gone"));
+    ASSERT_TRUE(ftp_fixture::set_listing_extra(
+        L"gone", ftp_fixture::listing_line("Orv_Vanta_Kit_2012_3_1.exe", 4096)));
+    modal_call call(
+        [&] { lib().check_w(product.id(), L"/gone/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
+    ASSERT_TRUE(press_button(dialog, get_it_button));
+
+    HWND box = dialog_driver::wait_for_window(L"OrvUpdateCheck", ::GetCurrentProcessId());
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(has_child_with_text(box, L"Error"));
+    ASSERT_TRUE(press_button(box, IDOK));
+    ASSERT_TRUE(call.returned());
+    EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(DialogDownload, ServerPathWithoutDirectoryDownloadsNothing) {
+    product_settings product(0x3403);
+    publish_package(L"Orv_Root_Kit_2.exe");
+    modal_call call([&] { lib().check_w(product.id(), L"/Orv_Root_Kit.exe", L"1", 4, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
+    ASSERT_TRUE(press_button(dialog, get_it_button));
+    ASSERT_TRUE(call.returned());
+    EXPECT_EQ(::GetFileAttributesW((temporary_directory() + L"Orv_Root_Kit_2.exe").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
+}  // namespace orv_test

@@ -1,0 +1,175 @@
+// Interactive checks from start to end, against the test's FTP server: the three outcomes,
+// the retries, the buttons, and what each button leaves behind.
+#include "tests/update_check/check_fixture.h"
+
+namespace orv_test {
+namespace {
+
+using namespace std::chrono_literals;
+using dialog_driver::control_text;
+using dialog_driver::control_visible;
+using dialog_driver::press_button;
+
+std::wstring trimmed_directory(std::wstring path) {
+    while (!path.empty() && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+bool same_path(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+using DialogFlow = check_fixture;
+
+TEST_F(DialogFlow, UpdateAvailableDownloadsAndOpensThePackage) {
+    product_settings product(0x3201);
+    publish_package(L"avail/Orv_Vanta_Kit_2012_3_1.exe");
+    modal_call call(
+        [&] { lib().check_w(product.id(), L"/avail/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
+    EXPECT_EQ(dialog_driver::window_title(dialog), L"Check for Update");
+    EXPECT_EQ(control_text(dialog, get_it_button), L"Get It");
+    EXPECT_EQ(control_text(dialog, not_now_button), L"Not Now");
+    EXPECT_TRUE(control_visible(dialog, get_it_button));
+    EXPECT_TRUE(control_visible(dialog, not_now_button));
+    EXPECT_TRUE(control_visible(dialog, auto_check_box));
+    EXPECT_EQ(control_text(dialog, auto_check_box), L"Check for update automatically");
+    EXPECT_FALSE(control_visible(dialog, progress_bar));
+
+    ASSERT_TRUE(press_button(dialog, get_it_button));
+    // Flag word 4 does not end the caller: the call comes back once the dialog has closed.
+    ASSERT_TRUE(call.returned());
+    EXPECT_FALSE(::IsWindow(dialog));
+
+    std::wstring local = temporary_directory() + L"Orv_Vanta_Kit_2012_3_1.exe";
+    std::string downloaded;
+    ASSERT_TRUE(ftp_fixture::read_file(local, downloaded));
+    EXPECT_EQ(downloaded, package_bytes());
+    std::vector<std::wstring> marker = wait_for_marker();
+    ASSERT_GE(marker.size(), 2u);
+    EXPECT_PRED2(same_path, marker[0], local);
+    EXPECT_PRED2(same_path, trimmed_directory(marker[1]), trimmed_directory(temporary_directory()));
+    // Closing the dialog schedules the next check a check frequency ahead.
+    EXPECT_EQ(product.dword(L"NextUpdateDate"), dos_date_in_days(30));
+}
+
+TEST_F(DialogFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
+    product_settings product(0x3202);
+    publish_package(L"same/Orv_Vanta_Kit_2012_2_22.exe");
+    modal_call call(
+        [&] { lib().check_w(product.id(), L"/same/Orv_Vanta_Kit.exe", L"2012_2_22", 0, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(
+        dialog_driver::wait_for_text(dialog, status_text, L"No update is available at this time."));
+    EXPECT_EQ(control_text(dialog, get_it_button), L"Finish");
+    EXPECT_TRUE(control_visible(dialog, get_it_button));
+    EXPECT_FALSE(control_visible(dialog, not_now_button));
+    // Flag word 0 has none of the bits 0x7: no check box.
+    EXPECT_FALSE(control_visible(dialog, auto_check_box));
+    EXPECT_FALSE(press_button(dialog, not_now_button));
+    ASSERT_TRUE(press_button(dialog, get_it_button));
+    ASSERT_TRUE(call.returned());
+    EXPECT_EQ(
+        ::GetFileAttributesW((temporary_directory() + L"Orv_Vanta_Kit_2012_2_22.exe").c_str()),
+        INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(DialogFlow, CheckBoxStoresTheChoiceAtOnce) {
+    product_settings product(0x3203);
+    publish_package(L"box/Orv_Vanta_Kit_1.exe");
+    modal_call call([&] { lib().check_w(product.id(), L"/box/Orv_Vanta_Kit.exe", L"1", 4, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, get_it_button, L"Finish"));
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(dialog, auto_check_box), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ASSERT_TRUE(press_button(dialog, auto_check_box));
+    EXPECT_TRUE(dialog_driver::wait_until([&] { return product.dword(L"AutoUpdateCheck") == 0u; }));
+    ASSERT_TRUE(press_button(dialog, auto_check_box));
+    EXPECT_TRUE(dialog_driver::wait_until([&] { return product.dword(L"AutoUpdateCheck") == 1u; }));
+    // Closing by the close box ends the dialog as well; the choice stays as stored.
+    ASSERT_TRUE(dialog_driver::close_window(dialog));
+    ASSERT_TRUE(call.returned());
+    EXPECT_EQ(product.dword(L"AutoUpdateCheck"), 1u);
+}
+
+// The program registered for ".htm" pages, pointed at the package stub for one test. Wine
+// reads associations from HKEY_CLASSES_ROOT only; an existing association is put back.
+class scoped_htm_handler {
+public:
+    explicit scoped_htm_handler(const std::wstring& program) {
+        had_previous_ = read_default(L".htm", previous_);
+        set(L".htm", L"OrvTestPage");
+        set(L"OrvTestPage\\shell\\open\\command", L"\"" + program + L"\" \"%1\"");
+    }
+    ~scoped_htm_handler() {
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"OrvTestPage");
+        if (had_previous_) {
+            set(L".htm", previous_);
+        } else {
+            ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".htm");
+        }
+    }
+    scoped_htm_handler(const scoped_htm_handler&) = delete;
+    scoped_htm_handler& operator=(const scoped_htm_handler&) = delete;
+
+private:
+    static bool read_default(const wchar_t* key, std::wstring& value) {
+        wchar_t buffer[256] = {};
+        DWORD size = sizeof(buffer);
+        if (::RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, buffer,
+                           &size) != ERROR_SUCCESS) {
+            return false;
+        }
+        value = buffer;
+        return true;
+    }
+    static void set(const wchar_t* key, const std::wstring& value) {
+        ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+
+    bool had_previous_ = false;
+    std::wstring previous_;
+};
+
+TEST_F(DialogFlow, UnversionedListingRetriesTwiceThenOffersCheckOnline) {
+    product_settings product(0x3204);
+    // Only the bare package name: no release carries a version suffix.
+    ASSERT_TRUE(ftp_fixture::write_file(L"bare/Orv_Vanta_Kit.exe", "not a release"));
+    scoped_htm_handler browser(program_directory() + L"package_stub.exe");
+    modal_call call(
+        [&] { lib().check_w(product.id(), L"/bare/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(
+        dialog_driver::wait_for_text(dialog, status_text, L"\nConnecting to server. Retry #1..."));
+    EXPECT_EQ(control_text(dialog, get_it_button), L"Cancel");
+    EXPECT_TRUE(control_visible(dialog, get_it_button));
+    EXPECT_FALSE(control_visible(dialog, not_now_button));
+    ASSERT_TRUE(
+        dialog_driver::wait_for_text(dialog, status_text, L"\nConnecting to server. Retry #2..."));
+    ASSERT_TRUE(dialog_driver::wait_for_text(
+        dialog, status_text,
+        L"Could not connect to the update server.\n\nPlease check your Internet connection, or "
+        L"click the Check Online\nbutton below to manually check for an update in a web "
+        L"browser."));
+    EXPECT_EQ(control_text(dialog, get_it_button), L"Check Online");
+    EXPECT_EQ(control_text(dialog, not_now_button), L"Not Now");
+    EXPECT_TRUE(control_visible(dialog, get_it_button));
+    EXPECT_TRUE(control_visible(dialog, not_now_button));
+
+    // Check Online: the shell cannot open a bare host and directory, so the .htm program gets
+    // the browse location.
+    ASSERT_TRUE(press_button(dialog, get_it_button));
+    ASSERT_TRUE(call.returned());
+    std::vector<std::wstring> marker = wait_for_marker();
+    ASSERT_GE(marker.size(), 3u);
+    EXPECT_NE(marker[2].find(L"\"127.0.0.1/bare\""), std::wstring::npos) << marker[2];
+}
+
+}  // namespace
+}  // namespace orv_test

@@ -1,0 +1,60 @@
+// Calls OrvUpdateCheck.dll the way a program does, by ordinal, for tests that need the caller
+// in a process of its own:
+//   orv_check_caller check <product> <server path> <version tag> <flags> <language>
+//       OrvCheckForUpdateW; exits with 3 if the call returns.
+//   orv_check_caller w-then-a <product> <server path> <version tag> <language>
+//       OrvCheckForUpdateW with flags 9 (the test has switched automatic checks off, so nothing
+//       runs), then OrvCheckForUpdateA with flags 4; exits with 3 if that returns.
+//   orv_check_caller version
+//       Both version-string exports; exits with 0 when both report no version (this program
+//       has no version resource) and leave their buffers alone, else 1.
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/update_check/orv_library.h"
+
+namespace {
+
+std::string narrow(const wchar_t* text) {
+    int length = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, result.data(), length, nullptr, nullptr);
+    result.resize(result.size() - 1);
+    return result;
+}
+
+int report_version() {
+    const auto& lib = orv_test::library();
+    wchar_t wide[16] = {L'#', L'\0'};
+    char ansi[16] = {'#', '\0'};
+    bool none = lib.version_w(wide, 16) == 0 && lib.version_a(ansi, 16) == 0 &&
+                lib.version_a(nullptr, 0) == 0 && wide[0] == L'#' && ansi[0] == '#';
+    return none ? 0 : 1;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const auto& lib = orv_test::library();
+    if (!lib.complete()) return 2;
+    int count = 0;
+    wchar_t** args = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!args || count < 2) return 2;
+    std::wstring mode = args[1];
+    if (mode == L"version") return report_version();
+    if (mode == L"check" && count == 7) {
+        lib.check_w(std::wcstol(args[2], nullptr, 0), args[3], args[4],
+                    std::wcstoul(args[5], nullptr, 0), std::wcstol(args[6], nullptr, 0));
+        return 3;
+    }
+    if (mode == L"w-then-a" && count == 6) {
+        int product = std::wcstol(args[2], nullptr, 0);
+        int language = std::wcstol(args[5], nullptr, 0);
+        lib.check_w(product, args[3], args[4], 9, language);
+        lib.check_a(product, narrow(args[3]).c_str(), narrow(args[4]).c_str(), 4, language);
+        return 3;
+    }
+    return 2;
+}

@@ -1,0 +1,28 @@
+// A TCP port on 127.0.0.1 that accepts connections and never says a word: an FTP client
+// waits there for the server's greeting, which keeps an update query in its connecting state
+// for as long as a test needs to look at it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orv_test {
+
+class silent_server {
+public:
+    silent_server();
+    ~silent_server();
+    silent_server(const silent_server&) = delete;
+    silent_server& operator=(const silent_server&) = delete;
+
+    bool listening() const { return listening_; }
+    // "127.0.0.1:<port>", for ORV_UPDATE_SERVER.
+    std::wstring address() const;
+
+private:
+    std::uintptr_t socket_;  // a SOCKET; kept out of this header with winsock2.h
+    bool listening_ = false;
+    unsigned short port_ = 0;
+};
+
+}  // namespace orv_test

@@ -1,0 +1,80 @@
+// The version-string exports report the calling program's file version (this test program
+// carries 1.0.0.20), with their buffer rules; a program without a version resource gets 0.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/update_check/orv_library.h"
+
+namespace {
+
+using orv_test::library;
+
+TEST(VersionExports, WideCopiesWhatFitsAndReturnsTheFullLength) {
+    ASSERT_TRUE(library().complete());
+    wchar_t nine[9];
+    std::wmemset(nine, L'#', 9);
+    EXPECT_EQ(library().version_w(nine, 9), 8u);
+    EXPECT_STREQ(nine, L"1.0.0.20");
+
+    wchar_t eight[9];
+    std::wmemset(eight, L'#', 9);
+    EXPECT_EQ(library().version_w(eight, 8), 8u);
+    EXPECT_STREQ(eight, L"1.0.0.2");
+    EXPECT_EQ(eight[8], L'#');
+
+    wchar_t one[2] = {L'#', L'#'};
+    EXPECT_EQ(library().version_w(one, 1), 8u);
+    EXPECT_EQ(one[0], L'\0');
+    EXPECT_EQ(one[1], L'#');
+
+    wchar_t none[2] = {L'#', L'#'};
+    EXPECT_EQ(library().version_w(none, 0), 8u);
+    EXPECT_EQ(none[0], L'#');
+    EXPECT_EQ(library().version_w(nullptr, 100), 8u);
+}
+
+TEST(VersionExports, AnsiReportsBytesNeededOrWritten) {
+    ASSERT_TRUE(library().complete());
+    // 9 bytes with the terminator, plus 2.
+    EXPECT_EQ(library().version_a(nullptr, 0), 11);
+    EXPECT_EQ(library().version_a(nullptr, 50), 11);
+
+    char nine[12];
+    std::memset(nine, '#', sizeof(nine));
+    EXPECT_EQ(library().version_a(nine, 9), 9);
+    EXPECT_STREQ(nine, "1.0.0.20");
+
+    char big[64];
+    EXPECT_EQ(library().version_a(big, sizeof(big)), 9);
+    EXPECT_STREQ(big, "1.0.0.20");
+
+    char five[5];
+    EXPECT_EQ(library().version_a(five, 5), 0);
+}
+
+TEST(VersionExports, ProgramWithoutVersionResourceGetsZero) {
+    // orv_check_caller has no version resource; it reports what the exports gave it.
+    wchar_t path[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring caller(path);
+    caller = caller.substr(0, caller.rfind(L'\\') + 1) + L"orv_check_caller.exe";
+    std::wstring command = L"\"" + caller + L"\" version";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessW(caller.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &process));
+    ASSERT_EQ(::WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    // 0: both exports returned 0 and left the buffers untouched.
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+#include "update_check/builtin_texts.h"
+
+#include <array>
+#include <utility>
+
+namespace orv {
+namespace {
+
+// Source file in UTF-8. Mind the exact characters: 153 uses the Chinese quotation marks
+// U+201C and U+201D, 160 ends with the ellipsis U+2026 while 156 and 158 end with three dots.
+constexpr std::array<std::pair<unsigned, std::wstring_view>, 14> chinese_texts = {{
+    {149, L"立即更新"},
+    {150, L"暂不更新"},
+    {151, L"更新可用。\n\n您现在可以下载并安装新版本。"},
+    {152, L"联机检查"},
+    {153,
+     L"无法连接到更新服务器。\n\n请检查您的 Internet "
+     L"连接，或单击下面的“联机检查”\n按钮，在 Web 浏览器中手动检查更新。"},
+    {154, L"完成"},
+    {155, L"当前无可用更新。"},
+    {156, L"\n连接到服务器。 重试 #%i..."},
+    {157, L"取消"},
+    {158, L"\n正在连接到服务器..."},
+    {159, L"错误"},
+    {160, L"\n正在下载文件…"},
+    {161, L"检查更新"},
+    {162, L"自动检查更新"},
+}};
+
+}  // namespace
+
+std::optional<std::wstring_view> simplified_chinese_text(unsigned id) {
+    for (const auto& [text_id, text] : chinese_texts) {
+        if (text_id == id) return text;
+    }
+    return std::nullopt;
+}
+
+std::wstring format_retry_text(std::wstring_view pattern, int number) {
+    std::wstring text(pattern);
+    std::size_t at = text.find(L"%i");
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));
+    return text;
+}
+
+}  // namespace orv

@@ -1,0 +1,36 @@
+#include "update_check/list_server_package.h"
+
+#include "update_check/ftp_connection.h"
+#include "update_check/package_selection.h"
+#include "update_check/shell_paths.h"
+
+namespace orv {
+
+std::optional<std::wstring> ListServerPackage(const server_address& server,
+                                              const std::wstring& pattern_base,
+                                              const std::wstring& extension) {
+    internet_handle session = open_update_session();
+    if (!session) return std::nullopt;
+    internet_handle connection = connect_update_server(session.get(), server);
+    if (!connection) return std::nullopt;
+
+    std::wstring pattern = pattern_base + L"*" + extension;
+    WIN32_FIND_DATAW entry{};
+    internet_handle find(::FtpFindFirstFileW(connection.get(), pattern.c_str(), &entry, 0, 0));
+    if (!find) return std::nullopt;
+
+    // The server returns only names that match the pattern, so the base name itself is not
+    // compared again: the suffix rule decides.
+    std::wstring base_name = path_file_name(pattern_base);
+    std::optional<std::wstring> found;
+    do {
+        std::wstring name = entry.cFileName;
+        if (is_versioned_package(name, path_without_extension(name), base_name)) {
+            found = name;
+            break;
+        }
+    } while (::InternetFindNextFileW(find.get(), &entry));
+    return found;
+}
+
+}  // namespace orv

@@ -1,0 +1,89 @@
+// The Get It button of the update dialog: Check Online, or download and open the package.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "update_check/orv_calc_manager_app.h"
+#include "update_check/orv_calc_update_dialog.h"
+#include "update_check/package_download.h"
+#include "update_check/package_selection.h"
+#include "update_check/process_launch.h"
+#include "update_check/update_server.h"
+
+namespace orv {
+
+void OrvCalcUpdateDialog::on_get_it() {
+    if (!browse_location_.empty()) {
+        open_browse_location();
+    } else if (!server_path_.empty() && update_available_ && query_) {
+        fetch_and_open_package();
+    }
+    on_ok();
+}
+
+void OrvCalcUpdateDialog::open_browse_location() {
+    auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        nullptr, L"open", browse_location_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result <= 32) open_with_browser(browse_location_, SW_SHOWNORMAL);
+}
+
+void OrvCalcUpdateDialog::fetch_and_open_package() {
+    std::wstring server_path;
+    std::wstring found_name;
+    {
+        std::lock_guard<query_lock> lock(QueryLock);
+        server_path = query_->server_path;
+        found_name = query_->found_name;
+    }
+    auto remote_path = remote_package_path(server_path, found_name);
+    if (!remote_path) return;
+    // The listing takes only plain names; checked again because the name decides where the
+    // file is written and what is opened.
+    if (!is_plain_file_name(found_name)) {
+        show_download_error();
+        return;
+    }
+    wchar_t temporary[260] = {};
+    DWORD length = ::GetTempPathW(260, temporary);
+    if (length == 0 || length >= 260) {
+        show_download_error();
+        return;
+    }
+    temporary_directory_ = temporary;
+    std::wstring local_path = temporary_directory_ + found_name;
+    if (!DownloadPackage(*remote_path, local_path)) {
+        show_download_error();
+        return;
+    }
+    ::ShellExecuteW(nullptr, L"open", local_path.c_str(), nullptr, temporary_directory_.c_str(),
+                    SW_SHOW);
+    if (context_.end_caller_after_launch != 0) {
+        ::TerminateProcess(::GetCurrentProcess(), 0);
+    }
+}
+
+bool OrvCalcUpdateDialog::DownloadPackage(const std::wstring& remote_path,
+                                          const std::wstring& local_path) {
+    download_callbacks callbacks;
+    callbacks.started = [this] {
+        set_status(IDS_DOWNLOADING);
+        update_data(false);
+        show_item(IDC_PROGRESS, true);
+    };
+    callbacks.progress = [this](int percent) {
+        last_percent_ = percent;
+        SetProgress(percent);
+    };
+    return download_package(update_server(), remote_path, local_path, callbacks);
+}
+
+void OrvCalcUpdateDialog::SetProgress(int position) {
+    ::SendMessageW(item(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void OrvCalcUpdateDialog::show_download_error() {
+    ::MessageBoxW(handle(), update_label(context_.language_id, IDS_ERROR).c_str(),
+                  the_app().title().c_str(), MB_OK);
+}
+
+}  // namespace orv

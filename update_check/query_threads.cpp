@@ -1,0 +1,99 @@
+#include "update_check/query_threads.h"
+
+#include <optional>
+#include <string>
+
+#include "update_check/list_server_package.h"
+#include "update_check/orv_calc_update_dialog.h"
+#include "update_check/package_selection.h"
+#include "update_check/update_server.h"
+
+namespace orv {
+
+std::atomic<bool> update_found_flag{false};
+
+namespace {
+
+struct listing_request {
+    server_address host;
+    std::wstring pattern_base;
+    std::wstring extension;
+};
+
+listing_request request_for(const UpdateQuery& query) {
+    std::lock_guard<query_lock> lock(QueryLock);
+    return {query.host, orv::pattern_base(query.server_path), query.extension};
+}
+
+// Posts to the query's dialog, if it is still there. The window is read under the lock, and
+// the dialog clears it under the same lock when it goes, so a post never reaches a window that
+// has closed (or a new window that got its handle).
+void post_to_dialog(const UpdateQuery& query, UINT message, WPARAM wparam) {
+    std::lock_guard<query_lock> lock(QueryLock);
+    if (query.window) ::PostMessageW(query.window, message, wparam, 0);
+}
+
+// The first attempt and up to two retries, each retry after 3 s; `before_retry` runs with the
+// retry number before the wait.
+template <typename BeforeRetry>
+std::optional<std::wstring> list_with_retries(const listing_request& request,
+                                              BeforeRetry before_retry) {
+    auto found = ListServerPackage(request.host, request.pattern_base, request.extension);
+    for (int retry = 1; !found && retry <= query_retries; ++retry) {
+        before_retry(retry);
+        ::Sleep(query_retry_delay_ms);
+        found = ListServerPackage(request.host, request.pattern_base, request.extension);
+    }
+    return found;
+}
+
+}  // namespace
+
+unsigned QueryThreadProc(std::shared_ptr<UpdateQuery> query) {
+    {
+        std::lock_guard<query_lock> lock(QueryLock);
+        query->found_name.clear();
+        query->found = false;
+    }
+    listing_request request = request_for(*query);
+    auto found = list_with_retries(request, [&](int retry) {
+        post_to_dialog(*query, WM_UPDATE_RETRY, static_cast<WPARAM>(retry));
+    });
+    {
+        std::lock_guard<query_lock> lock(QueryLock);
+        if (found) {
+            query->found_name = *found;
+            query->found = true;
+            CompareVersionTag(*query);
+        } else {
+            query->found_name.clear();
+            query->found = false;
+            query->browse_location = browse_location(query->host.host, query->server_path);
+        }
+    }
+    post_to_dialog(*query, WM_UPDATE_DONE, 0);
+    return 0;
+}
+
+unsigned AutoCheckThreadProc(check_context context) {
+    // The background check never compares versions: the path also stands in for the tag.
+    auto query = std::make_shared<UpdateQuery>(context.update_path, context.update_path);
+    query->host = update_server();
+    listing_request request = request_for(*query);
+    auto found = list_with_retries(request, [](int) {});
+    if (!found) return 0;
+    {
+        std::lock_guard<query_lock> lock(QueryLock);
+        query->found_name = *found;
+        query->found = true;
+    }
+    update_found_flag = true;
+
+    OrvCalcUpdateDialog dialog(context, context.update_path, context.update_path,
+                               OrvCalcUpdateDialog::notification_mode, query);
+    dialog.preset_status_text(update_text(context.language_id, IDS_UPDATE_AVAILABLE));
+    dialog.do_modal();
+    return 0;
+}
+
+}  // namespace orv

@@ -1,0 +1,44 @@
+// Texts derived from the update server's address and the caller's server path. Portable.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+// The update server: the vendor's host unless ORV_UPDATE_SERVER names another.
+struct server_address {
+    std::wstring host;
+    std::uint16_t port = 21;
+};
+
+inline constexpr std::wstring_view default_update_host = L"ftp.orvatec.com";
+inline constexpr std::uint16_t default_update_port = 21;
+
+// Reads "host" or "host:port" (port 1 to 65535). Nothing for an empty host, a bad port or
+// anything else malformed.
+std::optional<server_address> parse_server_address(std::wstring_view text);
+
+// The server setting to use: `override_text` when it parses, else the vendor's server.
+server_address choose_server_address(std::optional<std::wstring_view> override_text);
+
+// Where the Check Online button points: host followed by the server path, cut just before the
+// last '/' when that stands at position 1 or later. "ftp.orvatec.com" and
+// "/pub/calculators/OrvK58x/Orv_Vanta_Kit.exe" give "ftp.orvatec.com/pub/calculators/OrvK58x".
+std::wstring browse_location(std::wstring_view host, std::wstring_view server_path);
+
+// The package's path on the server: the server path's directory (through its last '/') followed
+// by the found name. Nothing when the server path has no '/' after its first character.
+std::optional<std::wstring> remote_package_path(std::wstring_view server_path,
+                                                std::wstring_view found_name);
+
+// Registry path of a product's settings below HKEY_CURRENT_USER:
+// "Software\Orvatec\UpdateCheck\" and the product id in lower-case hexadecimal.
+std::wstring settings_key_for(std::uint16_t product_id);
+
+// The settings key before any export has named a product.
+inline constexpr std::wstring_view initial_settings_key = L"Software\\Orvatec\\CheckForUpdates";
+
+}  // namespace orv

@@ -1,0 +1,28 @@
+#include "update_check/update_query.h"
+
+#include <utility>
+
+#include "update_check/package_selection.h"
+#include "update_check/shell_paths.h"
+
+namespace orv {
+
+query_lock QueryLock;
+
+UpdateQuery::UpdateQuery(std::wstring path, std::wstring tag)
+    : server_path(std::move(path)), version_tag(std::move(tag)) {
+    extension = path_extension(server_path);
+}
+
+query_lock::query_lock() { ::InitializeCriticalSection(&section_); }
+query_lock::~query_lock() { ::DeleteCriticalSection(&section_); }
+void query_lock::lock() { ::EnterCriticalSection(&section_); }
+void query_lock::unlock() { ::LeaveCriticalSection(&section_); }
+
+void CompareVersionTag(UpdateQuery& query) {
+    std::wstring base_name = path_without_extension(path_file_name(query.server_path));
+    std::wstring stem = path_without_extension(query.found_name);
+    query.state = compare_version_tokens(version_suffix(stem, base_name), query.version_tag);
+}
+
+}  // namespace orv
