@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make mingw-w64 g++-mingw-w64-i686-posix
           libgtest-dev googletest libbenchmark-dev
-          wine wine32:i386 xvfb xauth x11-utils imagemagick fonts-wqy-microhei
+          wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei
           python3-pyftpdlib curl)
 
 missing=()
