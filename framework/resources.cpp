@@ -1,5 +1,7 @@
 #include "framework/resources.h"
 
+#include "framework/window_class.h"
+
 namespace fw {
 namespace {
 
@@ -32,6 +34,12 @@ std::wstring load_string_or(UINT id, const wchar_t* fallback) {
     std::wstring text;
     if (!load_string(id, text)) text = fallback;
     return text;
+}
+
+HINSTANCE find_resource_module(UINT id, LPCWSTR type) {
+    HINSTANCE current = resource_module();
+    if (::FindResourceW(current, MAKEINTRESOURCEW(id), type)) return current;
+    return code_module();
 }
 
 }  // namespace fw

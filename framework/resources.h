@@ -24,4 +24,9 @@ bool load_string(UINT id, std::wstring& text);
 // The string, or `fallback` when the current resources lack it.
 std::wstring load_string_or(UINT id, const wchar_t* fallback);
 
+// The module to load resource `id` of `type` (RT_MENU, RT_ICON, ...) from: the current
+// resource module when it has one, else the module this code is linked into, so that a
+// language library need not carry what it does not translate.
+HINSTANCE find_resource_module(UINT id, LPCWSTR type);
+
 }  // namespace fw

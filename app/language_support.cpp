@@ -1,0 +1,132 @@
+#include "app/language_support.h"
+
+#include <shlwapi.h>
+
+#include "framework/resources.h"
+
+namespace {
+
+// The running program's path; empty when it does not fit the buffer, since a cut-off path
+// would name files that are not the program's.
+std::wstring running_program_path() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return std::wstring(path, length);
+}
+
+// `program_path` with its extension (from the last '.' of the file name) replaced by `tail`.
+std::wstring beside_program(const std::wstring& program_path, const std::wstring& tail) {
+    if (program_path.empty()) return {};
+    const wchar_t* extension = ::PathFindExtensionW(program_path.c_str());
+    return program_path.substr(0, static_cast<std::size_t>(extension - program_path.c_str())) +
+           tail;
+}
+
+// The length of the program path without its extension, which a library's name shares.
+std::size_t stem_length(const std::wstring& program_path) {
+    return static_cast<std::size_t>(::PathFindExtensionW(program_path.c_str()) -
+                                    program_path.c_str());
+}
+
+}  // namespace
+
+language_support::language_support() : language_support(running_program_path()) {}
+
+language_support::language_support(std::wstring program_path)
+    : program_path_(std::move(program_path)) {
+    own_language_ = file_language(program_path_);
+}
+
+language_support::~language_support() { unload_language(); }
+
+language_support::language_id language_support::file_language(const std::wstring& path) {
+    if (path.empty()) return 0;
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) return 0;
+    std::vector<BYTE> block(size);
+    if (!::GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return 0;
+    void* translation = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation, &length)) {
+        return 0;
+    }
+    // An empty table has no first entry to read.
+    if (!translation || length < sizeof(WORD)) return 0;
+    return *static_cast<const WORD*>(translation);
+}
+
+std::wstring language_support::language_display_name(language_id id) {
+    wchar_t name[200] = {};
+    const LCID locale = MAKELCID(id, SORT_DEFAULT);
+    if (::GetLocaleInfoW(locale, LOCALE_SNATIVELANGNAME, name, 200) > 0) return name;
+    if (::GetLocaleInfoW(locale, LOCALE_SLANGUAGE, name, 200) > 0) return name;
+    return language_chain::unnamed_language(id);
+}
+
+void language_support::select_startup_language(const language_chain::candidate_query& query) {
+    language_chain::select_startup_language(own_language_, current_language_, query,
+                                            [this](language_id) { return load_language(); });
+}
+
+bool language_support::try_language() {
+    return language_chain::try_language(current_language_,
+                                        [this](language_id) { return load_language(); });
+}
+
+std::wstring language_support::library_path(language_id id) const {
+    wchar_t abbreviation[4] = {};
+    if (::GetLocaleInfoW(MAKELCID(id, SORT_DEFAULT), LOCALE_SABBREVLANGNAME, abbreviation, 4) ==
+        0) {
+        return {};
+    }
+    return beside_program(program_path_, std::wstring(abbreviation) + L".dll");
+}
+
+bool language_support::load_language() {
+    if (current_language_ == own_language_) {
+        unload_language();
+        return true;
+    }
+    const std::wstring path = library_path(current_language_);
+    if (path.empty()) return false;
+    HMODULE library = ::LoadLibraryW(path.c_str());
+    if (!library) return false;
+    unload_language();
+    library_.reset(library);
+    fw::set_resource_module(library);
+    return true;
+}
+
+void language_support::unload_language() {
+    if (!library_) return;
+    // The resource source moves away before the module it points into goes.
+    fw::set_resource_module(::GetModuleHandleW(nullptr));
+    library_.reset();
+}
+
+void language_support::list_languages() {
+    languages_.clear();
+    if (own_language_ != 0) languages_.push_back(own_language_);
+    if (program_path_.empty()) return;
+
+    const std::wstring pattern = beside_program(program_path_, L"???.dll");
+    const std::wstring folder = program_path_.substr(0, program_path_.find_last_of(L"\\/") + 1);
+    // A library's name is the program's name and exactly three characters more: the search
+    // itself also lets '?' match nothing and matches short 8.3 names.
+    const std::size_t name_length =
+        stem_length(program_path_) - folder.size() + 3 + std::wstring_view(L".dll").size();
+
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (std::wstring_view(found.cFileName).size() != name_length) continue;
+        if (language_id language = file_language(folder + found.cFileName); language != 0) {
+            languages_.push_back(language);
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}

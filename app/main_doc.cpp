@@ -1,0 +1,5 @@
+#include "app/main_doc.h"
+
+void main_doc::serialize(fw::archive&) {
+    // Nothing to read or write: the document has no contents.
+}

@@ -1,0 +1,64 @@
+// The Help and Check for Updates commands of the main frame.
+#include "app/main_frame.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "app/resource.h"
+#include "app/version_reference.h"
+#include "framework/application.h"
+#include "update_check/orv_update_check.h"
+
+namespace {
+
+constexpr int update_product_id = 100;
+constexpr wchar_t installer_server_path[] = L"/pub/calculators/OrvK58x/Orv_Vanta_Kit.exe";
+constexpr unsigned automatic_check_flags = ORV_CHECK_SCHEDULED | ORV_CHECK_END_CALLER;
+constexpr unsigned menu_check_flags = ORV_CHECK_SHOW_OPTION | ORV_CHECK_END_CALLER;
+
+constexpr language_chain::language_id us_english = 0x0409;
+constexpr wchar_t english_help[] = L"Updater Help.pdf";
+constexpr wchar_t chinese_help[] = L"Updater Help CHS.pdf";
+constexpr wchar_t no_pdf_reader[] = L"Please install Adobe PDF Reader to view the help file.";
+
+}  // namespace
+
+bool main_frame::map_help_commands() {
+    commands().on_command(ID_HELP_UPDATER, [this] { open_help(); });
+    commands().on_command(ID_CHECK_FOR_UPDATES, [this] { check_for_updates(false); });
+    return true;
+}
+
+std::wstring main_frame::update_version_tag() {
+    const version_components parts = split_version(program_version);
+    wchar_t tag[64] = {};
+    std::swprintf(tag, 64, L"_%x_%0x_%0x", static_cast<unsigned>(parts.first),
+                  static_cast<unsigned>(parts.second), static_cast<unsigned>(parts.third));
+    return tag;
+}
+
+const wchar_t* main_frame::help_file_name() const {
+    return language().current_language() == us_english ? english_help : chinese_help;
+}
+
+void main_frame::open_help() {
+    // Bare names: the help documents belong to the updater and lie in the working directory.
+    const wchar_t* file = help_file_name();
+    wchar_t reader[MAX_PATH] = {};
+    const auto found = reinterpret_cast<INT_PTR>(::FindExecutableW(file, nullptr, reader));
+    if (found > 32) {
+        ::ShellExecuteW(hwnd(), L"open", file, nullptr, nullptr, SW_SHOW);
+    } else if (found == SE_ERR_NOASSOC) {
+        const fw::application* app = fw::application::instance();
+        ::MessageBoxW(hwnd(), no_pdf_reader, app ? app->app_name().c_str() : L"", MB_OK);
+    }
+    // Any other answer (no such file, say) ends the command without a word.
+}
+
+void main_frame::check_for_updates(bool automatic) {
+    const std::wstring tag = update_version_tag();
+    OrvCheckForUpdateW(update_product_id, installer_server_path, tag.c_str(),
+                       automatic ? automatic_check_flags : menu_check_flags,
+                       language().current_language());
+}

@@ -1,0 +1,55 @@
+// The firmware version reference: the calculator's USB ids, the program's own version, and the
+// reference version delivered with the program in the version file ("version" in the current
+// working directory), against which calculators' firmware is judged. Portable: no Windows
+// headers. UI thread only.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// The program's own version.
+inline constexpr std::uint64_t program_version = 0x7222201200000000ull;
+
+// The three components of a version, compared and printed in this order.
+struct version_components {
+    std::int32_t first = 0;
+    std::int32_t second = 0;
+    std::int32_t third = 0;
+};
+
+// Splits a version: the top four bits are ignored, and a value with any of its lowest twelve
+// bits set is first shifted left by four; then first = bits 32-47, second = bits 56-63,
+// third = bits 48-55.
+version_components split_version(std::uint64_t version);
+
+// The reference value in the first line of a version file: the hexadecimal number between the
+// first "=" and the first ";" after it. nullopt when the line has no such pair, or no
+// hexadecimal digits there, or more than sixteen significant ones.
+std::optional<std::uint64_t> parse_version_line(std::string_view first_line);
+
+class version_reference {
+public:
+    // The calculator's USB ids.
+    const std::uint16_t vendor_id = 0x3C5D;
+    const std::uint16_t product_id = 0x7E21;
+
+    // Reads the version file if its first line gives a value, and splits that value. Keeps
+    // what it had when the file is missing or unreadable or gives no value.
+    void load_version_file();
+
+    // -1 when `version` is older than the reference, 0 when equal, 1 when newer or when there
+    // is no reference (the file is looked for again first while none has been read).
+    int compare_version(std::uint64_t version);
+
+    std::uint64_t file_version_value() const noexcept { return file_version_value_; }
+    version_components file_version() const noexcept {
+        return {file_version_first_, file_version_second_, file_version_third_};
+    }
+
+private:
+    std::int32_t file_version_first_ = 0;
+    std::int32_t file_version_second_ = 0;
+    std::int32_t file_version_third_ = 0;
+    std::uint64_t file_version_value_ = 0;
+};

@@ -1,0 +1,4 @@
+// A module without any resources: a language library that lacks every string.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

@@ -1,0 +1,142 @@
+// vanta's update checks as the real OrvUpdateCheck.dll receives them: the scheduled check at
+// start-up (product 100's schedule moves), and Check for Updates from the File menu against a
+// local FTP server, from "nothing newer" to a downloaded, opened package and vanta ended.
+// The download journey needs the server: it runs under tests/support/ftp_server/
+// with-ftp-server (ctest e2e.vanta_update_download) and skips elsewhere.
+#include "tests/e2e/vanta_saved_settings.h"
+#include "tests/e2e/vanta_test_support.h"
+#include "tests/support/dialog_driver/dialog_driver.h"
+#include "tests/support/ftp_server/ftp_fixture.h"
+#include "tests/support/test_hid_stack/harness/file_system.h"
+
+namespace {
+
+using namespace e2e_tests;
+
+constexpr UINT check_for_updates = 32780;
+constexpr int status_text = 1013;
+constexpr int auto_check_box = 1014;
+constexpr int get_it_button = 4;
+
+constexpr wchar_t package_directory[] = L"pub/calculators/OrvK58x/";
+
+// OrvGetNextUpdateDays (ordinal 48) of the library beside the test.
+int next_update_days(int product) {
+    using days_function = int(__stdcall*)(int);
+    HMODULE library = ::LoadLibraryW(e2e::join(e2e::program_dir(), L"OrvUpdateCheck.dll").c_str());
+    if (!library) return -1;
+    auto days = reinterpret_cast<days_function>(
+        ::GetProcAddress(library, reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(48))));
+    return days ? days(product) : -1;
+}
+
+// The next update dialog of the process, whatever its caption.
+HWND wait_for_update_dialog(DWORD process, HWND previous = nullptr) {
+    dialog_driver::window_query query;
+    query.any_caption = true;
+    query.process_id = process;
+    query.class_name = L"#32770";
+    query.control_id = status_text;
+    query.exclude = previous;
+    return dialog_driver::wait_for_window(query);
+}
+
+std::vector<std::string> marker_lines(const std::wstring& path) {
+    std::vector<std::string> lines;
+    std::string text;
+    if (!dialog_driver::wait_until([&] { return ftp_fixture::read_file(path, text); })) {
+        return lines;
+    }
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+TEST(vanta_update_check, start_up_asks_for_the_scheduled_check_of_product_100) {
+    SKIP_WITHOUT_VANTA();
+    saved_dwords restore(update_settings_key, {L"NextUpdateDate", L"AutoUpdateCheck"});
+    e2e::delete_value(HKEY_CURRENT_USER, update_settings_key, L"NextUpdateDate");
+    e2e::delete_value(HKEY_CURRENT_USER, update_settings_key, L"AutoUpdateCheck");
+
+    e2e::vanta_app app(L"vanta_update_check.start_up");
+    ASSERT_TRUE(app.ready());
+    ASSERT_TRUE(app.start());
+    // Due (never checked before), so the library started its check and moved the date.
+    EXPECT_TRUE(dialog_driver::wait_until([] {
+        return e2e::read_dword(HKEY_CURRENT_USER, update_settings_key, L"NextUpdateDate")
+            .has_value();
+    }));
+    EXPECT_EQ(next_update_days(100), 30);
+    EXPECT_TRUE(app.stop());
+}
+
+TEST(vanta_update_download, menu_check_gets_the_newer_package_opens_it_and_ends_vanta) {
+    SKIP_WITHOUT_VANTA();
+    if (!ftp_fixture::available()) GTEST_SKIP() << "needs the local FTP server";
+    const std::wstring chinese_library = e2e::join(e2e::program_dir(), L"vantaCHS.dll");
+    if (!e2e::file_exists(chinese_library)) GTEST_SKIP() << "vantaCHS.dll not built";
+    saved_dwords restore_schedule(update_settings_key, {L"NextUpdateDate", L"AutoUpdateCheck"});
+    saved_dwords restore_language(e2e::vanta_settings_key, {L"LanguageId"});
+
+    const std::wstring package = e2e::join(e2e::program_dir(), L"package_stub.exe");
+    // The library reads the program's tag "_2012_2_22" token by token, the empty first token
+    // as 0: "0_2012_2_22" is the same version, "2012_3_1" a newer one.
+    const std::wstring same = std::wstring(package_directory) + L"Orv_Vanta_Kit_0_2012_2_22.exe";
+    const std::wstring newer = std::wstring(package_directory) + L"Orv_Vanta_Kit_2012_3_1.exe";
+    ASSERT_TRUE(ftp_fixture::copy_file(package, same));
+
+    const std::wstring name = L"vanta_update_download.menu";
+    const std::wstring folder = e2e::join(e2e::tests_root(), name);
+    const std::wstring temporary = e2e::join(folder, L"temp");
+    const std::wstring marker = e2e::join(folder, L"package-started.txt");
+    e2e::vanta_setup setup;
+    setup.language_id = 0x0804;
+    setup.update_server = ftp_fixture::server_address();
+    setup.environment = {
+        {L"TMP", temporary}, {L"TEMP", temporary}, {L"ORV_PACKAGE_MARKER", marker}};
+    // No scheduled check at start-up: only the menu's checks reach the server.
+    setup.registry = {{update_settings_key, L"AutoUpdateCheck", 0}};
+    e2e::vanta_app app(name, setup);
+    ASSERT_TRUE(app.ready());
+    ASSERT_TRUE(e2e::make_dirs(temporary));
+    ASSERT_TRUE(app.start());
+    const DWORD process = app.process()->id();
+
+    // Same version on the server: nothing to get. The dialog speaks the interface language
+    // and offers the automatic-check option.
+    ASSERT_TRUE(app.command(check_for_updates));
+    HWND dialog = wait_for_update_dialog(process);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog_driver::window_title(dialog), L"检查更新");
+    EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, L"当前无可用更新。"));
+    EXPECT_TRUE(dialog_driver::control_visible(dialog, auto_check_box));
+    EXPECT_TRUE(app.screenshot(L"update_check_nothing_newer"));
+    ASSERT_TRUE(dialog_driver::press_button(dialog, get_it_button));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
+    EXPECT_TRUE(app.process()->running());
+
+    // A newer release: Get It downloads it, opens it, and the library ends vanta.
+    ASSERT_TRUE(::DeleteFileW(ftp_fixture::served_path(same).c_str()));
+    ASSERT_TRUE(ftp_fixture::copy_file(package, newer));
+    ASSERT_TRUE(app.command(check_for_updates));
+    HWND offer = wait_for_update_dialog(process, dialog);
+    ASSERT_TRUE(offer);
+    EXPECT_TRUE(dialog_driver::wait_for_text(offer, status_text,
+                                             L"更新可用。\n\n您现在可以下载并安装新版本。"));
+    EXPECT_TRUE(app.screenshot(L"update_check_newer_offered"));
+    ASSERT_TRUE(dialog_driver::press_button(offer, get_it_button));
+
+    EXPECT_EQ(app.process()->wait_for_exit(30000), std::optional<DWORD>(0)) << "vanta ended";
+    const std::vector<std::string> started = marker_lines(marker);
+    ASSERT_GE(started.size(), 1u) << "the package was not opened";
+    EXPECT_EQ(e2e::widen(started[0]), e2e::join(temporary, L"Orv_Vanta_Kit_2012_3_1.exe"));
+    const std::optional<std::vector<std::uint8_t>> downloaded =
+        e2e::read_bytes(e2e::join(temporary, L"Orv_Vanta_Kit_2012_3_1.exe"));
+    EXPECT_EQ(downloaded, e2e::read_bytes(package)) << "downloaded whole";
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+#include "tests/support/menu_probe/menu_reader.h"
+
+#include "tests/support/menu_probe/menu_probe_request.h"
+
+namespace menu_reader {
+namespace {
+
+constexpr DWORD remote_timeout_ms = 10000;
+
+std::wstring probe_path() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"menu_probe.dll";
+}
+
+// Runs `routine(parameter)` on a new thread of `process` and returns its exit code.
+std::optional<DWORD> run_remote(HANDLE process, const void* routine, void* parameter) {
+    HANDLE thread = ::CreateRemoteThread(
+        process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(const_cast<void*>(routine)),
+        parameter, 0, nullptr);
+    if (!thread) return std::nullopt;
+    std::optional<DWORD> result;
+    DWORD code = 0;
+    if (::WaitForSingleObject(thread, remote_timeout_ms) == WAIT_OBJECT_0 &&
+        ::GetExitCodeThread(thread, &code)) {
+        result = code;
+    }
+    ::CloseHandle(thread);
+    return result;
+}
+
+// A copy of `size` bytes at `data` in `process`; freed by the caller.
+void* copy_into(HANDLE process, const void* data, SIZE_T size) {
+    void* remote =
+        ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remote && !::WriteProcessMemory(process, remote, data, size, nullptr)) {
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        remote = nullptr;
+    }
+    return remote;
+}
+
+std::optional<std::wstring> read_output(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::wstring text(::GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
+    DWORD read = 0;
+    const BOOL ok = ::ReadFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                               &read, nullptr);
+    ::CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+std::vector<item> parse(const std::wstring& text) {
+    std::vector<item> items;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        const std::wstring line = text.substr(start, end - start);
+        start = end + 1;
+        const std::size_t a = line.find(L'\t'), b = line.find(L'\t', a + 1),
+                          c = line.find(L'\t', b + 1), d = line.find(L'\t', c + 1);
+        if (d == std::wstring::npos) continue;
+        item entry;
+        entry.depth = std::stoi(line.substr(0, a));
+        entry.id = static_cast<UINT>(std::stoul(line.substr(a + 1, b - a - 1)));
+        const std::wstring flags = line.substr(b + 1, c - b - 1);
+        entry.separator = flags.find(L's') != std::wstring::npos;
+        entry.radio = flags.find(L'r') != std::wstring::npos;
+        entry.checked = flags.find(L'c') != std::wstring::npos;
+        entry.grayed = flags.find(L'g') != std::wstring::npos;
+        entry.popup = flags.find(L'p') != std::wstring::npos;
+        entry.submenu = reinterpret_cast<HMENU>(
+            static_cast<ULONG_PTR>(std::stoull(line.substr(c + 1, d - c - 1))));
+        entry.text = line.substr(d + 1);
+        items.push_back(std::move(entry));
+    }
+    return items;
+}
+
+}  // namespace
+
+std::optional<std::vector<item>> read(HANDLE process, HWND window) {
+    const std::wstring dll = probe_path();
+    HMODULE local = ::LoadLibraryW(dll.c_str());
+    if (!local) return std::nullopt;
+    const auto* local_routine =
+        reinterpret_cast<const BYTE*>(::GetProcAddress(local, "write_menus@4"));
+    if (!local_routine) {
+        local_routine = reinterpret_cast<const BYTE*>(::GetProcAddress(local, "write_menus"));
+    }
+    // kernel32 lies at the same address in every process of a session.
+    const void* load_library = reinterpret_cast<const void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW"));
+    const void* free_library = reinterpret_cast<const void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "FreeLibrary"));
+
+    wchar_t temporary[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temporary);
+    menu_probe_request request{};
+    request.window = window;
+    const std::wstring output = std::wstring(temporary) + L"menu_probe_" +
+                                std::to_wstring(::GetCurrentProcessId()) + L".txt";
+    output.copy(request.output, MAX_PATH - 1);
+    ::DeleteFileW(output.c_str());
+
+    std::optional<std::vector<item>> items;
+    void* remote_path = copy_into(process, dll.c_str(), (dll.size() + 1) * sizeof(wchar_t));
+    void* remote_request = copy_into(process, &request, sizeof(request));
+    if (local_routine && remote_path && remote_request) {
+        const std::optional<DWORD> remote_module = run_remote(process, load_library, remote_path);
+        if (remote_module && *remote_module != 0) {
+            const auto* remote_base =
+                reinterpret_cast<const BYTE*>(static_cast<ULONG_PTR>(*remote_module));
+            const void* remote_routine =
+                remote_base + (local_routine - reinterpret_cast<const BYTE*>(local));
+            if (run_remote(process, remote_routine, remote_request).value_or(0) == 1) {
+                if (auto text = read_output(output)) items = parse(*text);
+            }
+            run_remote(process, free_library, const_cast<BYTE*>(remote_base));
+        }
+    }
+    if (remote_path) ::VirtualFreeEx(process, remote_path, 0, MEM_RELEASE);
+    if (remote_request) ::VirtualFreeEx(process, remote_request, 0, MEM_RELEASE);
+    ::DeleteFileW(output.c_str());
+    ::FreeLibrary(local);
+    return items;
+}
+
+const item* find_popup(const std::vector<item>& items, int depth, const std::wstring& text) {
+    for (const item& entry : items) {
+        if (entry.depth == depth && entry.text == text && entry.popup) return &entry;
+    }
+    return nullptr;
+}
+
+std::vector<item> children(const std::vector<item>& items, int depth, const std::wstring& text) {
+    std::vector<item> found;
+    const item* popup = find_popup(items, depth, text);
+    if (!popup) return found;
+    for (auto next = items.begin() + (popup - items.data()) + 1;
+         next != items.end() && next->depth > depth; ++next) {
+        if (next->depth == depth + 1) found.push_back(*next);
+    }
+    return found;
+}
+
+}  // namespace menu_reader
