@@ -28,8 +28,12 @@ constexpr wchar_t calculator_current_text[] =
 
 // The question for a calculator whose firmware compares as `comparison` with the version file's.
 std::wstring update_question(int comparison) {
-    if (comparison == -1) return fw::load_string_or(IDS_LATER_FIRMWARE_AVAILABLE, later_firmware_text);
-    if (comparison == 0) return fw::load_string_or(IDS_FIRMWARE_ALREADY_CURRENT, firmware_current_text);
+    if (comparison == -1) {
+        return fw::load_string_or(IDS_LATER_FIRMWARE_AVAILABLE, later_firmware_text);
+    }
+    if (comparison == 0) {
+        return fw::load_string_or(IDS_FIRMWARE_ALREADY_CURRENT, firmware_current_text);
+    }
     return fw::load_string_or(IDS_CALCULATOR_ALREADY_CURRENT, calculator_current_text);
 }
 

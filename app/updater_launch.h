@@ -3,6 +3,7 @@
 // current directory is process-wide state).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows program and starts vanta.exe under Wine, as a user would run it.
-#   scripts/run.sh
+#   scripts/run.sh           vanta as it is, with whatever calculators are attached (none here)
+#   scripts/run.sh --demo    vanta with a simulated calculator whose firmware is older than the
+#                            version file's, an Updater.exe stand-in and a local update server
 # The Wine prefix (build/win32/run-prefix) is kept between runs, so settings such as the
 # chosen language survive. vanta starts in build/win32/run, which holds the version file it
 # compares calculators with (created with the current reference version if missing; edit it
@@ -11,14 +13,29 @@ scripts/setup.sh
 
 cmake -S . -B build/win32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-cmake --build build/win32 -j "$(nproc)"
+# The program, its libraries, and what the demonstration adds (the test HID stack, the updater
+# stand-in and a package to download); the tests are left to scripts/test.sh.
+cmake --build build/win32 -j "$(nproc)" --target vanta OrvUpdateCheck vantaCHS \
+      updater_stub test_hid test_setupapi package_stub
 
 root="$PWD"
+prefix="$root/build/win32/run-prefix"
 run_dir="$root/build/win32/run"
+program="$root/build/win32/bin/vanta.exe"
 mkdir -p "$run_dir"
 [ -f "$run_dir/version" ] || printf 'K58x=7222201200000000;\r\n' > "$run_dir/version"
 
 # A virtual display when there is none; it ends when vanta does.
 source scripts/display.sh
+
+if [ "${1:-}" = "--demo" ]; then
+  source scripts/demo.sh
+  trap 'kill $demo_ftp_server 2>/dev/null || true; kill ${_vanta_xvfb:-} 2>/dev/null || true' EXIT
+  program="$demo_app"
+  run_dir="$demo_work"
+  echo "Demo: the simulated calculator is plugged in; vanta asks to update it."
+  echo "Updater starts are recorded in $demo_work/updater-starts.log"
+fi
+
 cd "$run_dir"
-"$root/scripts/wine-run" --prefix "$root/build/win32/run-prefix" "$root/build/win32/bin/vanta.exe"
+"$root/scripts/wine-run" --prefix "$prefix" "$program"

@@ -16,8 +16,8 @@ namespace {
 using beep_function = BOOL(WINAPI*)(UINT);
 using message_box_function = int(WINAPI*)(HWND, LPCWSTR, LPCWSTR, UINT);
 using create_process_function = BOOL(WINAPI*)(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES,
-                                              LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
-                                              LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
+                                              LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCWSTR,
+                                              LPSTARTUPINFOW, LPPROCESS_INFORMATION);
 
 // The spies' record and the real functions; the flow runs on the test's main thread only.
 system_calls recorded;
@@ -25,16 +25,12 @@ beep_function real_beep = nullptr;
 message_box_function real_message_box = nullptr;
 create_process_function real_create_process = nullptr;
 
-bool firmware_update_box_shown() {
-    HWND box = ::FindWindowW(L"#32770", L"Firmware Update");
-    DWORD owner_process = 0;
-    if (box) ::GetWindowThreadProcessId(box, &owner_process);
-    return box && owner_process == ::GetCurrentProcessId() && ::IsWindowVisible(box);
-}
+// Read by the user's thread while the flow runs.
+std::atomic<std::size_t> beeps_heard{0};
 
 BOOL WINAPI record_beep(UINT type) {
     recorded.beeps.push_back(type);
-    recorded.box_shown_at_beep.push_back(firmware_update_box_shown());
+    ++beeps_heard;
     return real_beep(type);
 }
 
@@ -76,9 +72,9 @@ BOOL WINAPI record_create_process(LPCWSTR application, LPWSTR command_line,
         zero.cb = startup->cb;
         start.startup_rest_zero = std::memcmp(&zero, startup, sizeof(zero)) == 0;
     }
-    start.created = real_create_process(application, command_line, process_attributes,
-                                        thread_attributes, inherit, flags, environment,
-                                        directory, startup, information);
+    start.created =
+        real_create_process(application, command_line, process_attributes, thread_attributes,
+                            inherit, flags, environment, directory, startup, information);
     if (start.created && information) {
         start.process = information->hProcess;
         start.thread = information->hThread;
@@ -92,8 +88,8 @@ BOOL WINAPI record_create_process(LPCWSTR application, LPWSTR command_line,
 }
 
 std::wstring wide(const std::string& text) {
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(),
-                                             static_cast<int>(text.size()), nullptr, 0);
+    const int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
                           length);
@@ -126,8 +122,8 @@ user_action close_box() {
 }
 
 bool place_updater(const std::filesystem::path& folder) {
-    return ::CopyFileW((bin_dir() + L"\\Updater.exe").c_str(),
-                       (folder / L"Updater.exe").c_str(), FALSE) != FALSE;
+    return ::CopyFileW((bin_dir() + L"\\Updater.exe").c_str(), (folder / L"Updater.exe").c_str(),
+                       FALSE) != FALSE;
 }
 
 bool same_path(const std::wstring& a, const std::wstring& b) {
@@ -174,12 +170,13 @@ void update_flow_test::SetUp() {
     plugged_.clear();
 
     recorded = system_calls{};
+    beeps_heard = 0;
     spies_.push_back(std::make_unique<import_spy>("user32.dll", "MessageBeep",
                                                   reinterpret_cast<void*>(&record_beep)));
     spies_.push_back(std::make_unique<import_spy>("user32.dll", "MessageBoxW",
                                                   reinterpret_cast<void*>(&record_message_box)));
-    spies_.push_back(std::make_unique<import_spy>(
-        "kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&record_create_process)));
+    spies_.push_back(std::make_unique<import_spy>("kernel32.dll", "CreateProcessW",
+                                                  reinterpret_cast<void*>(&record_create_process)));
     for (const auto& spy : spies_) ASSERT_TRUE(spy->installed());
     real_beep = reinterpret_cast<beep_function>(spies_[0]->original());
     real_message_box = reinterpret_cast<message_box_function>(spies_[1]->original());
@@ -216,6 +213,7 @@ std::vector<shown_window> update_flow_test::as_user(const std::function<void()>&
             seen.caption = dialog_driver::window_title(window);
             seen.message = dialog_driver::control_text(window, 0xFFFF);
             seen.owner = ::GetWindow(window, GW_OWNER);
+            seen.beeps_before = beeps_heard;
             shown.push_back(seen);
             if (next < actions.size()) {
                 actions[next](window);
@@ -248,9 +246,9 @@ void update_flow_test::pull_out(int number) {
 
 std::uint32_t update_flow_test::update_starts(int number) {
     auto found = plugged_.find(number);
-    return found == plugged_.end()
-               ? 0
-               : found->second->model().commands_received(vanta_sim::calc_model::command_update_start);
+    return found == plugged_.end() ? 0
+                                   : found->second->model().commands_received(
+                                         vanta_sim::calc_model::command_update_start);
 }
 
 const system_calls& update_flow_test::calls() const { return recorded; }
@@ -258,6 +256,7 @@ const system_calls& update_flow_test::calls() const { return recorded; }
 void update_flow_test::forget_calls() {
     updater_runs();
     recorded = system_calls{};
+    beeps_heard = 0;
     std::error_code ignored;
     std::filesystem::remove(log, ignored);
 }

@@ -65,8 +65,6 @@ struct prompt_call {
 // What the spies saw, oldest first.
 struct system_calls {
     std::vector<UINT> beeps;
-    // Whether the "Firmware Update" box was on the screen at each beep.
-    std::vector<bool> box_shown_at_beep;
     std::vector<prompt_call> prompts;
     std::vector<process_start> starts;
 };
@@ -77,6 +75,7 @@ struct shown_window {
     std::wstring caption;
     std::wstring message;  // a message box's text (static control 0xFFFF)
     HWND owner = nullptr;
+    std::size_t beeps_before = 0;  // beeps heard before it showed up
 };
 
 // What the user does with a window.
@@ -132,8 +131,9 @@ protected:
 
     std::filesystem::path folder;  // the working directory
     std::filesystem::path log;     // where the stand-in records its starts
-    std::wstring recovery_path = L"\\\\?\\hid#vid_066f&pid_3770#6&1a2b3c4d&0&0000#"
-                                 L"{4d1e55b2-f16f-11cf-88cb-001111000030}";
+    std::wstring recovery_path =
+        L"\\\\?\\hid#vid_066f&pid_3770#6&1a2b3c4d&0&0000#"
+        L"{4d1e55b2-f16f-11cf-88cb-001111000030}";
 
 private:
     std::vector<std::unique_ptr<import_spy>> spies_;

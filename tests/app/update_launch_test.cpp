@@ -239,11 +239,11 @@ TEST_F(update_flow_test, the_dialogs_are_laid_out_as_their_templates_say_and_end
     EXPECT_EQ(shown[0].caption, L"Firmware Update");
     expect_client_size(box, 181, 49);
     EXPECT_EQ(box.default_id, IDOK);
-    EXPECT_EQ(box.controls, (std::vector<control_place>{
-                                box.expected(IDOK, L"Button", L"Help", 67, 27, 50, 14),
-                                box.expected(IDCANCEL, L"Button", L"Cancel", 124, 27, 50, 14),
-                                box.expected(-1, L"Static", L"No Calculator Detected", 12, 10,
-                                             157, 10)}));
+    EXPECT_EQ(box.controls,
+              (std::vector<control_place>{
+                  box.expected(IDOK, L"Button", L"Help", 67, 27, 50, 14),
+                  box.expected(IDCANCEL, L"Button", L"Cancel", 124, 27, 50, 14),
+                  box.expected(-1, L"Static", L"No Calculator Detected", 12, 10, 157, 10)}));
 
     dialog_layout offer;
     const std::pair<user_action, INT_PTR> endings[] = {

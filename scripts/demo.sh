@@ -1,0 +1,55 @@
+# Sourced by scripts/run.sh --demo: prepares a demonstration of vanta without hardware and
+# sets `demo_app` (the vanta.exe to start), `demo_work` (its working directory) and the
+# environment for it.
+#   - a simulated K58x calculator, plugged in, whose firmware (2011) is older than the
+#     version file's (2012), served by the test HID stack (tests/support/test_hid_stack);
+#   - the "Updater.exe" stand-in, which records how it was started in updater-starts.log;
+#   - a local FTP server offering a newer vanta package, for File > Check for Updates.
+# Production binaries are used unchanged; only the copy in build/win32/demo loads the test
+# hid.dll and setupapi.dll (a per-program Wine DLL override).
+
+demo_root="$root/build/win32/demo"
+demo_app="$demo_root/app/vanta.exe"
+demo_work="$demo_root/work"
+demo_sim="$demo_root/sim"
+demo_ftp="$demo_root/ftp"
+rm -rf "$demo_root"
+mkdir -p "$demo_root/app" "$demo_work" "$demo_sim" "$demo_ftp/pub/calculators/OrvK58x"
+
+bin="$root/build/win32/bin"
+cp "$bin/vanta.exe" "$bin/OrvUpdateCheck.dll" "$bin/vantaCHS.dll" "$demo_root/app/"
+cp "$root/build/win32/test_hid_stack/hid.dll" "$root/build/win32/test_hid_stack/setupapi.dll" \
+   "$demo_root/app/"
+cp "$bin/Updater.exe" "$demo_work/"
+printf 'K58x=7222201200000000;\r\n' > "$demo_work/version"
+
+# The calculator: "Demo K58x" (UTF-16LE), firmware 7222201100000000.
+device="$demo_sim/hid#vid_3c5d&pid_7e21#demo0001#{4d1e55b2-f16f-11cf-88cb-001111000030}"
+: > "$device"
+cat > "$device.cfg" <<CFG
+sequence=1
+vendor_id=3c5d
+product_id=7e21
+model=calculator
+name=$(printf 'Demo K58x' | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n')
+version_bytes=7222201100000000
+CFG
+
+# The update server: a package newer than vanta's own version tag.
+cp "$bin/package_stub.exe" "$demo_ftp/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe"
+port_file="$demo_root/ftp.port"
+/usr/bin/python3 "$root/tests/support/ftp_server/serve.py" --root "$demo_ftp" \
+    --port-file "$port_file" >/dev/null 2>&1 &
+demo_ftp_server=$!
+for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
+export ORV_UPDATE_SERVER="127.0.0.1:$(cat "$port_file")"
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+export VANTA_SIM_DIR="$(windows_path "$demo_sim")"
+export ORV_PACKAGE_MARKER="$(windows_path "$demo_work/package-opened.txt")"
+"$root/scripts/wine-run" --prefix "$prefix" reg add \
+    'HKCU\Software\Wine\AppDefaults\vanta.exe\DllOverrides' /v hid /d native,builtin /f \
+    >/dev/null 2>&1
+"$root/scripts/wine-run" --prefix "$prefix" reg add \
+    'HKCU\Software\Wine\AppDefaults\vanta.exe\DllOverrides' /v setupapi /d native,builtin /f \
+    >/dev/null 2>&1
