@@ -1,7 +1,5 @@
 #include "app/about_dlg.h"
 
-#include <cwchar>
-
 #include "app/version_reference.h"
 #include "framework/resources.h"
 
@@ -11,11 +9,7 @@ about_dlg::about_dlg(HWND parent)
 }
 
 std::wstring about_dlg::version_text() {
-    const version_components parts = split_version(program_version);
-    wchar_t text[64] = {};
-    std::swprintf(text, 64, L"Version %x %x %x", static_cast<unsigned>(parts.first),
-                  static_cast<unsigned>(parts.second), static_cast<unsigned>(parts.third));
-    return text;
+    return format_version(L"Version %x %x %x", program_version);
 }
 
 BOOL about_dlg::on_init_dialog() {

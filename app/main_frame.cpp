@@ -22,6 +22,8 @@ main_frame::device_seams main_frame::system_device_seams() {
 main_frame::main_frame(device_seams seams) : seams_(seams) {
     map_device_commands();
     map_update_flow_commands();
+    map_help_commands();
+    map_language_commands();
 }
 
 main_frame::~main_frame() {

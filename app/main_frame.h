@@ -143,8 +143,8 @@ protected:
 private:
     void map_device_commands();
     void map_update_flow_commands();
-    bool map_help_commands();
-    bool map_language_commands();
+    void map_help_commands();
+    void map_language_commands();
 
     const wchar_t* help_file_name() const;
 
@@ -170,10 +170,6 @@ private:
     fw::status_bar status_bar_;
     bool updater_started_ = false;
     language_support* language_ = nullptr;
-    // The Help, update-check and language commands are mapped as these members are
-    // initialised, ahead of the constructor's body.
-    bool help_commands_mapped_ = map_help_commands();
-    bool language_commands_mapped_ = map_language_commands();
 
     // Raised and lowered with every entry listed or released, so it always equals the number
     // of entries.

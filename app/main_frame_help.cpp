@@ -3,8 +3,6 @@
 
 #include <shellapi.h>
 
-#include <cwchar>
-
 #include "app/resource.h"
 #include "app/version_reference.h"
 #include "framework/application.h"
@@ -24,18 +22,13 @@ constexpr wchar_t no_pdf_reader[] = L"Please install Adobe PDF Reader to view th
 
 }  // namespace
 
-bool main_frame::map_help_commands() {
+void main_frame::map_help_commands() {
     commands().on_command(ID_HELP_UPDATER, [this] { open_help(); });
     commands().on_command(ID_CHECK_FOR_UPDATES, [this] { check_for_updates(false); });
-    return true;
 }
 
 std::wstring main_frame::update_version_tag() {
-    const version_components parts = split_version(program_version);
-    wchar_t tag[64] = {};
-    std::swprintf(tag, 64, L"_%x_%0x_%0x", static_cast<unsigned>(parts.first),
-                  static_cast<unsigned>(parts.second), static_cast<unsigned>(parts.third));
-    return tag;
+    return format_version(L"_%x_%0x_%0x", program_version);
 }
 
 const wchar_t* main_frame::help_file_name() const {

@@ -16,11 +16,10 @@ constexpr wchar_t restart_fallback[] = L"Please restart application.";
 
 }  // namespace
 
-bool main_frame::map_language_commands() {
+void main_frame::map_language_commands() {
     commands().on_update(ID_LANGUAGE, [this](fw::cmd_ui& ui) { build_language_menu(ui); });
     commands().on_command_range(first_language_command, last_language_command,
                                 [this](UINT id) { choose_language(id); });
-    return true;
 }
 
 language_support& main_frame::language() const {

@@ -1,5 +1,7 @@
 #include "app/version_reference.h"
 
+#include <cwchar>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -102,4 +104,12 @@ int version_reference::compare_version(std::uint64_t version) {
     if (int order = compare_component(parts.first, file_version_first_)) return order;
     if (int order = compare_component(parts.second, file_version_second_)) return order;
     return compare_component(parts.third, file_version_third_);
+}
+
+std::wstring format_version(const wchar_t* format, std::uint64_t version) {
+    const version_components parts = split_version(version);
+    wchar_t text[64] = {};
+    std::swprintf(text, 64, format, static_cast<unsigned>(parts.first),
+                  static_cast<unsigned>(parts.second), static_cast<unsigned>(parts.third));
+    return text;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The program's own version.
@@ -22,6 +23,10 @@ struct version_components {
 // bits set is first shifted left by four; then first = bits 32-47, second = bits 56-63,
 // third = bits 48-55.
 version_components split_version(std::uint64_t version);
+
+// The three components of `version`, first, second, third, printed with a wide printf
+// format that takes three unsigned hexadecimal conversions (e.g. L"Version %x %x %x").
+std::wstring format_version(const wchar_t* format, std::uint64_t version);
 
 // The reference value in the first line of a version file: the hexadecimal number between the
 // first "=" and the first ";" after it. nullopt when the line has no such pair, or no
