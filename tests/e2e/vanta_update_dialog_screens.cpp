@@ -1,0 +1,340 @@
+// Every state of OrvUpdateCheck.dll's "Check for Update" dialog as vanta's File > Check for
+// Updates and its scheduled check at start-up show it, in English and Chinese, each with a
+// screenshot: connecting, a retry, could not connect, no update, update available, and the
+// notification form of the scheduled check. The server's listing decides each outcome. Runs
+// under tests/support/ftp_server/with-ftp-server (ctest e2e.vanta_update_dialog_screens).
+//
+// The download itself is not pictured: it runs on the dialog's own thread, which answers no
+// message until the file is in, so the dialog cannot be raised for a capture meanwhile.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <atomic>
+#include <optional>
+#include <string>
+#include <mutex>
+#include <thread>
+
+#include "tests/e2e/vanta_saved_settings.h"
+#include "tests/e2e/vanta_test_support.h"
+#include "tests/support/dialog_driver/dialog_driver.h"
+#include "tests/support/ftp_server/ftp_fixture.h"
+#include "tests/support/test_hid_stack/harness/file_system.h"
+
+namespace {
+
+using namespace e2e_tests;
+
+constexpr UINT check_for_updates = 32780;
+constexpr int not_now_button = 3;
+constexpr int get_it_button = 4;
+constexpr int status_text = 1013;
+constexpr int progress_bar = 1019;
+
+constexpr wchar_t package_directory[] = L"pub/calculators/OrvK58x/";
+// vanta's tag is "_2012_2_22": "0_2012_2_22" reads as the same version, "2012_3_1" as newer,
+// and a name without a suffix is no package at all, so the check ends as "could not connect".
+constexpr wchar_t same_version[] = L"Orv_Vanta_Kit_0_2012_2_22.exe";
+constexpr wchar_t newer_version[] = L"Orv_Vanta_Kit_2012_3_1.exe";
+constexpr wchar_t unversioned[] = L"Orv_Vanta_Kit.exe";
+
+// Passes connections on to the FTP server, but holds each new one while the gate is shut: the
+// library then waits for the server's greeting, and its dialog stays in "connecting" for as
+// long as the test needs to look at it.
+class gated_relay {
+public:
+    explicit gated_relay(u_short server_port) : server_port_(server_port) {
+        WSADATA data{};
+        started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        gate_ = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
+        stop_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address = loopback(0);
+        int length = sizeof(address);
+        if (listener_ == INVALID_SOCKET ||
+            ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+            ::listen(listener_, SOMAXCONN) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            return;
+        }
+        port_ = ntohs(address.sin_port);
+        acceptor_ = std::thread([this] { accept_loop(); });
+    }
+
+    ~gated_relay() {
+        ::SetEvent(stop_);
+        if (listener_ != INVALID_SOCKET) ::closesocket(listener_);
+        if (acceptor_.joinable()) acceptor_.join();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (SOCKET socket : sockets_) ::shutdown(socket, SD_BOTH);
+        }
+        for (std::thread& thread : threads_) thread.join();
+        for (SOCKET socket : sockets_) ::closesocket(socket);
+        ::CloseHandle(gate_);
+        ::CloseHandle(stop_);
+        if (started_) ::WSACleanup();
+    }
+
+    gated_relay(const gated_relay&) = delete;
+    gated_relay& operator=(const gated_relay&) = delete;
+
+    bool ready() const { return port_ != 0; }
+    std::wstring address() const { return L"127.0.0.1:" + std::to_wstring(port_); }
+    void shut() { ::ResetEvent(gate_); }
+    void open() { ::SetEvent(gate_); }
+
+private:
+    static sockaddr_in loopback(u_short port) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(port);
+        return address;
+    }
+
+    void keep(SOCKET socket) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        sockets_.push_back(socket);
+    }
+
+    void accept_loop() {
+        for (;;) {
+            SOCKET client = ::accept(listener_, nullptr, nullptr);
+            if (client == INVALID_SOCKET) return;
+            keep(client);
+            std::lock_guard<std::mutex> lock(mutex_);
+            threads_.emplace_back([this, client] { serve(client); });
+        }
+    }
+
+    void serve(SOCKET client) {
+        HANDLE events[] = {stop_, gate_};
+        if (::WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+        SOCKET server = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        if (server == INVALID_SOCKET) return;
+        keep(server);
+        sockaddr_in address = loopback(server_port_);
+        if (::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+            ::shutdown(client, SD_BOTH);
+            return;
+        }
+        std::thread answers([server, client] { pump(server, client); });
+        pump(client, server);
+        answers.join();
+    }
+
+    static void pump(SOCKET from, SOCKET to) {
+        char buffer[16384];
+        for (;;) {
+            int received = ::recv(from, buffer, sizeof(buffer), 0);
+            if (received <= 0) break;
+            for (int sent = 0; sent < received;) {
+                int now = ::send(to, buffer + sent, received - sent, 0);
+                if (now <= 0) return;
+                sent += now;
+            }
+        }
+        ::shutdown(to, SD_SEND);
+    }
+
+    u_short server_port_;
+    u_short port_ = 0;
+    bool started_ = false;
+    HANDLE gate_ = nullptr;
+    HANDLE stop_ = nullptr;
+    SOCKET listener_ = INVALID_SOCKET;
+    std::thread acceptor_;
+    std::mutex mutex_;
+    std::vector<SOCKET> sockets_;
+    std::vector<std::thread> threads_;
+};
+
+u_short server_port() {
+    const std::wstring address = ftp_fixture::server_address();
+    return static_cast<u_short>(std::stoi(address.substr(address.rfind(L':') + 1)));
+}
+
+// Leaves exactly one entry in the package directory.
+bool serve_only(const std::wstring& name) {
+    for (const wchar_t* other : {same_version, newer_version, unversioned}) {
+        ::DeleteFileW(ftp_fixture::served_path(std::wstring(package_directory) + other).c_str());
+    }
+    return ftp_fixture::write_file(std::wstring(package_directory) + name, "MZ package");
+}
+
+HWND wait_for_update_dialog(DWORD process, HWND previous) {
+    dialog_driver::window_query query;
+    query.any_caption = true;
+    query.process_id = process;
+    query.class_name = L"#32770";
+    query.control_id = status_text;
+    query.exclude = previous;
+    return dialog_driver::wait_for_window(query);
+}
+
+// The two buttons as the state shows them; "" for a hidden one.
+struct buttons {
+    std::wstring left;   // Not Now
+    std::wstring right;  // Get It / Cancel / Check Online / Finish
+};
+
+void expect_buttons(HWND dialog, const buttons& expected) {
+    auto shown = [&](int id) {
+        return dialog_driver::control_visible(dialog, id) ? dialog_driver::control_text(dialog, id)
+                                                          : std::wstring();
+    };
+    EXPECT_EQ(shown(not_now_button), expected.left);
+    EXPECT_EQ(shown(get_it_button), expected.right);
+    EXPECT_FALSE(dialog_driver::control_visible(dialog, progress_bar));
+}
+
+// The texts of one interface language.
+struct dialog_texts {
+    std::wstring caption, connecting, available, no_update;
+    std::wstring get_it, not_now, cancel, finish;
+};
+
+const dialog_texts english = {L"Check for Update",
+                              L"\nConnecting to server...",
+                              L"An update is available.\n\nYou can download and install a new "
+                              L"version now.",
+                              L"No update is available at this time.",
+                              L"Get It",
+                              L"Not Now",
+                              L"Cancel",
+                              L"Finish"};
+const dialog_texts chinese = {L"检查更新",
+                              L"\n正在连接到服务器...",
+                              L"更新可用。\n\n您现在可以下载并安装新版本。",
+                              L"当前无可用更新。",
+                              L"立即更新",
+                              L"暂不更新",
+                              L"取消",
+                              L"完成"};
+
+// One menu check: the dialog held in "connecting" until the relay lets it through.
+HWND check_while_held(e2e::vanta_app& app, gated_relay& relay, HWND previous,
+                      const dialog_texts& texts, const std::wstring& shot) {
+    relay.shut();
+    EXPECT_TRUE(app.command(check_for_updates));
+    HWND dialog = wait_for_update_dialog(app.process()->id(), previous);
+    if (!dialog) {
+        relay.open();
+        return nullptr;
+    }
+    EXPECT_EQ(dialog_driver::window_title(dialog), texts.caption);
+    EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, texts.connecting));
+    expect_buttons(dialog, {L"", texts.cancel});
+    EXPECT_TRUE(app.screenshot(shot));
+    relay.open();
+    return dialog;
+}
+
+// One menu check that ends in "update available" or "no update"; closes the dialog.
+HWND check_outcome(e2e::vanta_app& app, HWND previous, bool newer, const dialog_texts& texts,
+                   const std::wstring& shot) {
+    EXPECT_TRUE(app.command(check_for_updates));
+    HWND dialog = wait_for_update_dialog(app.process()->id(), previous);
+    if (!dialog) return nullptr;
+    EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text,
+                                             newer ? texts.available : texts.no_update));
+    expect_buttons(dialog,
+                   newer ? buttons{texts.not_now, texts.get_it} : buttons{L"", texts.finish});
+    EXPECT_TRUE(app.screenshot(shot));
+    EXPECT_TRUE(dialog_driver::press_button(dialog, newer ? not_now_button : get_it_button));
+    EXPECT_TRUE(dialog_driver::wait_until_gone(dialog));
+    return dialog;
+}
+
+class vanta_update_dialog_screens : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!e2e::vanta_app::built()) GTEST_SKIP() << "vanta.exe not built";
+        if (!ftp_fixture::available()) GTEST_SKIP() << "needs the local FTP server";
+        relay_.emplace(server_port());
+        ASSERT_TRUE(relay_->ready());
+    }
+
+    e2e::vanta_setup setup(DWORD language, bool scheduled_check) const {
+        e2e::vanta_setup setup;
+        setup.language_id = language;
+        setup.update_server = relay_->address();
+        setup.registry = {{update_settings_key, L"AutoUpdateCheck", scheduled_check ? 1u : 0u}};
+        return setup;
+    }
+
+    saved_dwords schedule_{update_settings_key, {L"NextUpdateDate", L"AutoUpdateCheck"}};
+    saved_dwords language_{e2e::vanta_settings_key, {L"LanguageId"}};
+    std::optional<gated_relay> relay_;
+};
+
+TEST_F(vanta_update_dialog_screens, english_from_connecting_through_retries_to_each_outcome) {
+    ASSERT_TRUE(serve_only(unversioned));
+    e2e::vanta_app app(L"vanta_update_dialog_screens.english", setup(0x0409, false));
+    ASSERT_TRUE(app.ready());
+    ASSERT_TRUE(app.start());
+
+    // No versioned package: two retries 3 s apart, then the offer to look in a browser.
+    HWND dialog = check_while_held(app, *relay_, nullptr, english, L"update_dialog_connecting_en");
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(
+        dialog_driver::wait_for_text(dialog, status_text, L"\nConnecting to server. Retry #1..."));
+    expect_buttons(dialog, {L"", L"Cancel"});
+    EXPECT_TRUE(app.screenshot(L"update_dialog_retry_en"));
+    EXPECT_TRUE(dialog_driver::wait_for_text(
+        dialog, status_text,
+        L"Could not connect to the update server.\n\nPlease check your Internet connection, or "
+        L"click the Check Online\nbutton below to manually check for an update in a web "
+        L"browser."));
+    expect_buttons(dialog, {L"Not Now", L"Check Online"});
+    EXPECT_TRUE(app.screenshot(L"update_dialog_could_not_connect_en"));
+    ASSERT_TRUE(dialog_driver::press_button(dialog, not_now_button));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
+
+    ASSERT_TRUE(serve_only(same_version));
+    dialog = check_outcome(app, dialog, false, english, L"update_dialog_no_update_en");
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(serve_only(newer_version));
+    ASSERT_TRUE(check_outcome(app, dialog, true, english, L"update_dialog_available_en"));
+    EXPECT_TRUE(app.process()->running());
+    EXPECT_TRUE(app.stop());
+}
+
+TEST_F(vanta_update_dialog_screens, chinese_notification_and_menu_check_states) {
+    const std::wstring chinese_library = e2e::join(e2e::program_dir(), L"vantaCHS.dll");
+    if (!e2e::file_exists(chinese_library)) GTEST_SKIP() << "vantaCHS.dll not built";
+    ASSERT_TRUE(serve_only(newer_version));
+    // Due now: the scheduled check at start-up finds the package and opens its form.
+    e2e::delete_value(HKEY_CURRENT_USER, update_settings_key, L"NextUpdateDate");
+    e2e::vanta_app app(L"vanta_update_dialog_screens.chinese", setup(0x0804, true));
+    ASSERT_TRUE(app.ready());
+    ASSERT_TRUE(app.start());
+
+    HWND form = wait_for_update_dialog(app.process()->id(), nullptr);
+    ASSERT_TRUE(form);
+    EXPECT_EQ(dialog_driver::window_title(form), chinese.caption);
+    EXPECT_TRUE(dialog_driver::wait_for_text(form, status_text, chinese.available));
+    expect_buttons(form, {chinese.not_now, chinese.get_it});
+    const RECT place = dialog_driver::window_rect(form);
+    EXPECT_EQ(place.left, 0);
+    EXPECT_EQ(place.top, 0);
+    EXPECT_TRUE(dialog_driver::is_topmost(form));
+    EXPECT_TRUE(app.screenshot(L"update_dialog_notification_zh"));
+    ASSERT_TRUE(dialog_driver::press_button(form, not_now_button));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(form));
+
+    HWND dialog = check_while_held(app, *relay_, form, chinese, L"update_dialog_connecting_zh");
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, chinese.available));
+    expect_buttons(dialog, {chinese.not_now, chinese.get_it});
+    EXPECT_TRUE(app.screenshot(L"update_dialog_available_zh"));
+    ASSERT_TRUE(dialog_driver::press_button(dialog, not_now_button));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
+
+    ASSERT_TRUE(serve_only(same_version));
+    ASSERT_TRUE(check_outcome(app, dialog, false, chinese, L"update_dialog_no_update_zh"));
+    EXPECT_TRUE(app.stop());
+}
+
+}  // namespace
