@@ -51,7 +51,7 @@ bool press_accelerator(HWND window, WORD key, bool control) {
     std::copy(std::begin(keys), std::end(keys), std::begin(saved));
     keys[VK_CONTROL] = control ? 0x80 : 0;
     ::SetKeyboardState(keys);
-    MSG message{window, WM_KEYDOWN, key, 1, ::GetMessageTime(), {}};
+    MSG message{window, WM_KEYDOWN, key, 1, static_cast<DWORD>(::GetMessageTime()), {}};
     bool translated = the_app.pre_translate_message(message);
     ::SetKeyboardState(saved);
     return translated;
