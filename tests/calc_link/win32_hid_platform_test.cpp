@@ -58,9 +58,16 @@ TEST(win32_hid_platform, opens_existing_only_with_the_asked_access_and_shared) {
 }
 
 TEST(win32_hid_platform, sleep_blocks_the_thread) {
-    const ULONGLONG start = GetTickCount64();
+    // The performance counter, not the tick count: the tick count may move in steps coarser
+    // than the sleep itself.
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     vanta_kit::system_hid_platform().sleep(20);
-    EXPECT_GE(GetTickCount64() - start, 10u);
+    QueryPerformanceCounter(&end);
+    const double elapsed_ms =
+        static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+    EXPECT_GE(elapsed_ms, 15.0);
 }
 
 }  // namespace
