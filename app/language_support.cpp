@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "framework/resources.h"
+#include "framework/version_info.h"
 
 namespace {
 
@@ -41,20 +42,13 @@ language_support::language_support(std::wstring program_path)
 language_support::~language_support() { unload_language(); }
 
 language_support::language_id language_support::file_language(const std::wstring& path) {
-    if (path.empty()) return 0;
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0) return 0;
-    std::vector<BYTE> block(size);
-    if (!::GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return 0;
-    void* translation = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation, &length)) {
-        return 0;
-    }
+    const auto info = fw::version_info::read(path);
+    if (!info) return 0;
+    UINT bytes = 0;
+    const WORD* table = info->translations(bytes);
     // An empty table has no first entry to read.
-    if (!translation || length < sizeof(WORD)) return 0;
-    return *static_cast<const WORD*>(translation);
+    if (!table || bytes < sizeof(WORD)) return 0;
+    return table[0];
 }
 
 std::wstring language_support::language_display_name(language_id id) {

@@ -3,31 +3,19 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
+
+#include "framework/version_info.h"
 
 namespace orv {
 
 std::wstring calling_program_version() {
     wchar_t path[260] = {};
     if (!::GetModuleFileNameW(nullptr, path, 260)) return {};
-    DWORD ignored = 0;
-    DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
-    if (size == 0) return {};
-    std::vector<BYTE> block(size);
-    if (!::GetFileVersionInfoW(path, 0, size, block.data())) return {};
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT fixed_size = 0;
-    if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixed_size) ||
-        !fixed || fixed_size < sizeof(VS_FIXEDFILEINFO)) {
-        return {};
-    }
-    void* translation = nullptr;
-    UINT translation_size = 0;
-    if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation,
-                          &translation_size) ||
-        !translation) {
-        return {};
-    }
+    const auto info = fw::version_info::read(path);
+    if (!info) return {};
+    const VS_FIXEDFILEINFO* fixed = info->fixed_info();
+    UINT translation_bytes = 0;
+    if (!fixed || !info->translations(translation_bytes)) return {};
     return std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
            std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
            std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
