@@ -18,6 +18,16 @@ inline constexpr wchar_t no_calculator[] = L"No Calculator Detected";
 inline constexpr wchar_t new_hardware[] = L"New Hardware Detected";
 inline constexpr std::uint64_t current_firmware = 0x7222201200000000;
 
+// File > Check for Updates, and the controls of the library's "Check for Update" dialog.
+inline constexpr unsigned check_for_updates = 32780;
+inline constexpr int not_now_button = 3;
+inline constexpr int get_it_button = 4;
+inline constexpr int status_text = 1013;
+inline constexpr int auto_check_box = 1014;
+inline constexpr int progress_bar = 1019;
+// Where the update server keeps vanta's packages (below the served root).
+inline constexpr wchar_t package_directory[] = L"pub/calculators/OrvK58x/";
+
 #define SKIP_WITHOUT_VANTA()                                                 \
     do {                                                                     \
         if (!e2e::vanta_app::built()) GTEST_SKIP() << "vanta.exe not built"; \

@@ -13,13 +13,6 @@ namespace {
 
 using namespace e2e_tests;
 
-constexpr UINT check_for_updates = 32780;
-constexpr int status_text = 1013;
-constexpr int auto_check_box = 1014;
-constexpr int get_it_button = 4;
-
-constexpr wchar_t package_directory[] = L"pub/calculators/OrvK58x/";
-
 // OrvGetNextUpdateDays (ordinal 48) of the library beside the test.
 int next_update_days(int product) {
     using days_function = int(__stdcall*)(int);

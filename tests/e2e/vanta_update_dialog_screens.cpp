@@ -25,13 +25,6 @@ namespace {
 
 using namespace e2e_tests;
 
-constexpr UINT check_for_updates = 32780;
-constexpr int not_now_button = 3;
-constexpr int get_it_button = 4;
-constexpr int status_text = 1013;
-constexpr int progress_bar = 1019;
-
-constexpr wchar_t package_directory[] = L"pub/calculators/OrvK58x/";
 // vanta's tag is "_2012_2_22": "0_2012_2_22" reads as the same version, "2012_3_1" as newer,
 // and a name without a suffix is no package at all, so the check ends as "could not connect".
 constexpr wchar_t same_version[] = L"Orv_Vanta_Kit_0_2012_2_22.exe";

@@ -131,6 +131,12 @@ std::string check_fixture::package_bytes() {
     return bytes;
 }
 
+std::optional<std::string> check_fixture::downloaded(const std::wstring& name) const {
+    std::string content;
+    if (!ftp_fixture::read_file(temporary_ + name, content)) return std::nullopt;
+    return content;
+}
+
 std::vector<std::wstring> check_fixture::wait_for_marker(std::chrono::milliseconds timeout) {
     std::string bytes;
     dialog_driver::wait_until([&] { return ftp_fixture::read_file(marker_path(), bytes); },

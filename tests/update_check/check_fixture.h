@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -66,6 +67,8 @@ protected:
 
     // The private temporary directory, ending with '\'.
     const std::wstring& temporary_directory() const { return temporary_; }
+    // The content of file `name` in the temporary directory; nothing when it is not there.
+    std::optional<std::string> downloaded(const std::wstring& name) const;
     // The file the package stub writes when started.
     std::wstring marker_path() const { return temporary_ + L"marker.txt"; }
     // Waits for the package stub's marker and returns its lines (path, directory, command).

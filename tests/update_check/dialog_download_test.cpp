@@ -34,10 +34,9 @@ TEST_F(DialogDownload, ListedSizeZeroStillDownloadsEverything) {
     ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
     ASSERT_TRUE(press_button(dialog, get_it_button));
     ASSERT_TRUE(call.returned());
-    std::string downloaded;
-    ASSERT_TRUE(
-        ftp_fixture::read_file(temporary_directory() + L"Orv_Vanta_Kit_2012_3_1.exe", downloaded));
-    EXPECT_EQ(downloaded, package_bytes());
+    const auto package = downloaded(L"Orv_Vanta_Kit_2012_3_1.exe");
+    ASSERT_TRUE(package);
+    EXPECT_EQ(*package, package_bytes());
     EXPECT_GE(wait_for_marker().size(), 2u);
 }
 

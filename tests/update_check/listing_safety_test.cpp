@@ -26,10 +26,9 @@ TEST_F(ListingSafety, HostileNamesAreSkippedForTheNextEntry) {
     ASSERT_TRUE(press_button(dialog, get_it_button));
     ASSERT_TRUE(call.returned());
 
-    std::string downloaded;
-    ASSERT_TRUE(
-        ftp_fixture::read_file(temporary_directory() + L"Orv_Vanta_Kit_2012_3_1.exe", downloaded));
-    EXPECT_EQ(downloaded, package_bytes());
+    const auto package = downloaded(L"Orv_Vanta_Kit_2012_3_1.exe");
+    ASSERT_TRUE(package);
+    EXPECT_EQ(*package, package_bytes());
     // Nothing escaped the temporary directory, whichever way a hostile name might resolve.
     std::wstring parent = temporary_directory().substr(
         0, temporary_directory().rfind(L'\\', temporary_directory().size() - 2) + 1);

@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include <cstdint>
+#include <optional>
 
 #include "tests/support/test_hid_stack/hid_dll/device_table.h"
 #include "tests/support/test_hid_stack/sim_files.h"
@@ -31,6 +32,18 @@ preparsed_data* valid(PHIDP_PREPARSED_DATA data) {
     return p && p->magic == preparsed_magic ? p : nullptr;
 }
 
+// The description of the device `device` is open on, for a call whose result goes to `out`;
+// nothing, with the error a driver would give, when `out` is missing or the device is gone.
+std::optional<hid_stack::device_description> connected_description(HANDLE device, const void* out) {
+    if (!out) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return std::nullopt;
+    }
+    auto description = hid_stack::read_description(hid_stack::path_of_handle(device));
+    if (!description) ::SetLastError(ERROR_DEVICE_NOT_CONNECTED);
+    return description;
+}
+
 }  // namespace
 
 extern "C" {
@@ -40,15 +53,8 @@ void NTAPI HidD_GetHidGuid(LPGUID guid) {
 }
 
 BOOLEAN NTAPI HidD_GetAttributes(HANDLE device, PHIDD_ATTRIBUTES attributes) {
-    if (!attributes) {
-        ::SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    const auto description = hid_stack::read_description(hid_stack::path_of_handle(device));
-    if (!description) {
-        ::SetLastError(ERROR_DEVICE_NOT_CONNECTED);
-        return FALSE;
-    }
+    const auto description = connected_description(device, attributes);
+    if (!description) return FALSE;
     attributes->Size = sizeof(HIDD_ATTRIBUTES);
     attributes->VendorID = description->vendor_id();
     attributes->ProductID = description->product_id();
@@ -57,15 +63,8 @@ BOOLEAN NTAPI HidD_GetAttributes(HANDLE device, PHIDD_ATTRIBUTES attributes) {
 }
 
 BOOLEAN NTAPI HidD_GetPreparsedData(HANDLE device, PHIDP_PREPARSED_DATA* data) {
-    if (!data) {
-        ::SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    const auto description = hid_stack::read_description(hid_stack::path_of_handle(device));
-    if (!description) {
-        ::SetLastError(ERROR_DEVICE_NOT_CONNECTED);
-        return FALSE;
-    }
+    const auto description = connected_description(device, data);
+    if (!description) return FALSE;
     auto* p = new preparsed_data;
     p->caps = description->caps();
     *data = reinterpret_cast<PHIDP_PREPARSED_DATA>(p);
