@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make mingw-w64 g++-mingw-w64-i686-posix
           libgtest-dev googletest libbenchmark-dev
           wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei
-          python3-pyftpdlib curl)
+          python3-pyftpdlib curl
+          osslsigncode openssl nsis clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
