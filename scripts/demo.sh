@@ -1,12 +1,15 @@
-# Sourced by scripts/run.sh --demo: prepares a demonstration of vanta without hardware and
-# sets `demo_app` (the vanta.exe to start), `demo_work` (its working directory) and the
-# environment for it.
+# Sourced by scripts/run.sh --demo: prepares a demonstration of vanta without hardware in the
+# demo's own Wine prefix (`prefix`, set by run.sh), and sets `demo_app` (the vanta.exe to
+# start), `demo_work` (its working directory) and the environment for it.
 #   - a simulated K58x calculator, plugged in, whose firmware (2011) is older than the
 #     version file's (2012), served by the test HID stack (tests/support/test_hid_stack);
 #   - the "Updater.exe" stand-in, which records how it was started in updater-starts.log;
 #   - a local FTP server offering a newer vanta package, for File > Check for Updates.
 # Production binaries are used unchanged; only the copy in build/win32/demo loads the test
 # hid.dll and setupapi.dll (a per-program Wine DLL override).
+# Every run is a first look: the calculator, the server and the update checker's schedule for
+# vanta are laid anew, so the firmware question and the scheduled check's notification both
+# appear each time. vanta's own settings in the demo prefix (its language) are kept.
 
 demo_root="$root/build/win32/demo"
 demo_app="$demo_root/app/vanta.exe"
@@ -42,14 +45,24 @@ port_file="$demo_root/ftp.port"
     --port-file "$port_file" >/dev/null 2>&1 &
 demo_ftp_server=$!
 for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
-export ORV_UPDATE_SERVER="127.0.0.1:$(cat "$port_file")"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 export VANTA_SIM_DIR="$(windows_path "$demo_sim")"
 export ORV_PACKAGE_MARKER="$(windows_path "$demo_work/package-opened.txt")"
-"$root/scripts/wine-run" --prefix "$prefix" reg add \
-    'HKCU\Software\Wine\AppDefaults\vanta.exe\DllOverrides' /v hid /d native,builtin /f \
-    >/dev/null 2>&1
-"$root/scripts/wine-run" --prefix "$prefix" reg add \
-    'HKCU\Software\Wine\AppDefaults\vanta.exe\DllOverrides' /v setupapi /d native,builtin /f \
-    >/dev/null 2>&1
+# One registry import: the machine's update server setting points at the local server; the
+# update checker's settings for product 100 (key 64) are dropped, so the scheduled check is
+# due and automatic checks are on; the copy of vanta loads the test HID stack.
+cat > "$demo_root/demo.reg" <<REG
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\\Software\\Orvatec\\UpdateCheck]
+"Server"="127.0.0.1:$(cat "$port_file")"
+
+[-HKEY_CURRENT_USER\\Software\\Orvatec\\UpdateCheck\\64]
+
+[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\vanta.exe\\DllOverrides]
+"hid"="native,builtin"
+"setupapi"="native,builtin"
+REG
+"$root/scripts/wine-run" --prefix "$prefix" regedit /S "$(windows_path "$demo_root/demo.reg")" \
+    </dev/null >/dev/null 2>&1
