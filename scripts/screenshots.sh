@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Refreshes the README's pictures in docs/ from the screenshots that the end-to-end tests took
+# in the last `scripts/test.sh` run (build/win32/e2e/screenshots), scaled down.
+#   scripts/screenshots.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+shots=build/win32/e2e/screenshots
+
+# test screenshot -> picture in docs/
+pictures=(
+  startup_with_calculator:main-window
+  update_flow_later_firmware_question:firmware-question
+  update_dialog_available_en:update-dialog-en
+  update_dialog_available_zh:update-dialog-zh
+)
+
+missing=0
+for entry in "${pictures[@]}"; do
+  [ -f "$shots/${entry%%:*}.png" ] || { echo "missing: $shots/${entry%%:*}.png" >&2; missing=1; }
+done
+[ "$missing" = 0 ] || { echo "Run scripts/test.sh first." >&2; exit 1; }
+
+mkdir -p docs
+for entry in "${pictures[@]}"; do
+  convert "$shots/${entry%%:*}.png" -resize 60% -strip "docs/${entry#*:}.png"
+  echo "docs/${entry#*:}.png"
+done
