@@ -1,5 +1,6 @@
 #include "tests/update_check/check_fixture.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace orv_test {
@@ -98,6 +99,8 @@ void check_fixture::SetUp() {
     wchar_t base[MAX_PATH];
     ::GetTempPathW(MAX_PATH, base);
     std::string name = std::string(test->test_suite_name()) + "_" + test->name();
+    // Parametrised tests are named "Prefix/Suite" and "Case/N": no folders inside the name.
+    std::replace(name.begin(), name.end(), '/', '_');
     temporary_ = std::wstring(base) + L"orv_" + std::wstring(name.begin(), name.end()) + L"\\";
     remove_tree(temporary_);
     ASSERT_TRUE(::CreateDirectoryW(temporary_.c_str(), nullptr));
