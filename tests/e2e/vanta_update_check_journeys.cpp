@@ -178,6 +178,7 @@ TEST_P(vanta_update_releases, only_a_newer_release_is_offered) {
             ASSERT_TRUE(notice);
             EXPECT_TRUE(dialog_driver::wait_for_text(notice, status_text, available));
             ASSERT_TRUE(dialog_driver::press_button(notice, not_now_button));
+            ASSERT_TRUE(dialog_driver::wait_until_gone(notice));
         } else {
             EXPECT_FALSE(notice) << "an update was announced for a release that is not newer";
         }
