@@ -62,11 +62,23 @@ std::wstring language_support::language_display_name(language_id id) {
 void language_support::select_startup_language(const language_chain::candidate_query& query) {
     language_chain::select_startup_language(own_language_, current_language_, query,
                                             [this](language_id) { return load_language(); });
+    adopt_loaded_language();
 }
 
 bool language_support::try_language() {
-    return language_chain::try_language(current_language_,
-                                        [this](language_id) { return load_language(); });
+    const bool loaded = language_chain::try_language(
+        current_language_, [this](language_id) { return load_language(); });
+    if (loaded) adopt_loaded_language();
+    return loaded;
+}
+
+void language_support::adopt_loaded_language() {
+    // Reached through a neutral form (0x1004 and 0x0004 both end in vantaCHS.dll), the id that
+    // loaded names no language the library or the menu knows: the file says what it holds.
+    if (!library_) return;
+    const std::wstring path = library_path(current_language_);
+    if (path.empty()) return;
+    if (const language_id loaded = file_language(path); loaded != 0) current_language_ = loaded;
 }
 
 std::wstring language_support::library_path(language_id id) const {

@@ -40,10 +40,13 @@ public:
     static std::wstring language_display_name(language_id id);
 
     // Tries, in order, each candidate that `query` gives (language_chain::startup_order), then
-    // the own language, and leaves the first that loads in use.
+    // the own language, and leaves the first that loads in use. Once a library has loaded, the
+    // current language is the one its version resource names (see try_language).
     void select_startup_language(const language_chain::candidate_query& query);
 
-    // The current language, else its neutral, else its default form (language_chain).
+    // The current language, else its neutral, else its default form (language_chain). When a
+    // library loads, the current language becomes the language of that library's version
+    // resource, which is what the update library and the Language menu are given.
     bool try_language();
     // The resources of exactly the current language: the program's own for the own language,
     // else its library, which replaces any loaded one. False, changing nothing, when the
@@ -68,6 +71,9 @@ public:
     HMODULE resource_library() const noexcept { return library_.get(); }
 
 private:
+    // Makes the loaded library's own language (its version resource) the current one.
+    void adopt_loaded_language();
+
     std::vector<language_id> languages_;
     std::wstring program_path_;
     language_id own_language_ = 0;

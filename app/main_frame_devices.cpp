@@ -49,10 +49,15 @@ void main_frame::enumerate_calculators() {
 
 void main_frame::add_calculator(std::wstring path, const vanta_kit::hid_caps* caps) {
     std::wstring stored_path = vanta_kit::upper_case_path(path);
-    // An interface that is listed already keeps its entry: its arrival can follow the start-up
-    // walk that found it, and a second entry would outlive the device's removal.
+    // An interface that is listed already keeps its entry while its link is open: its arrival
+    // can follow the start-up walk that found it, and a second entry would outlive the
+    // device's removal. An entry whose link has closed (a failed transfer, or a removal that
+    // never reached us) is of no more use and gives way to the new arrival.
     for (const auto& listed : device_list_) {
-        if (listed->device_path == stored_path) return;
+        if (listed->device_path != stored_path) continue;
+        if (listed->provider && listed->provider->is_open() != 0) return;
+        remove_calculator(stored_path);
+        break;
     }
     auto entry = std::make_unique<device_entry>();
     entry->device_path = std::move(stored_path);

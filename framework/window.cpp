@@ -158,10 +158,21 @@ void window::detach() {
 LRESULT CALLBACK window::subclass_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     window* self = from_handle(hwnd);
     if (!self) return ::DefWindowProcW(hwnd, message, wparam, lparam);
-    LRESULT result = self->window_proc(message, wparam, lparam);
+    LRESULT result = 0;
+    // An exception must not unwind through the system's message dispatch. A handler that
+    // throws while the window is being created fails the creation (-1 from WM_CREATE, 0 from
+    // WM_NCCREATE); any other message reads as handled with 0.
+    try {
+        result = self->window_proc(message, wparam, lparam);
+    } catch (...) {
+        result = message == WM_CREATE ? -1 : 0;
+    }
     if (message == WM_NCDESTROY) {
         self->detach();
-        self->post_nc_destroy();
+        try {
+            self->post_nc_destroy();
+        } catch (...) {
+        }
     }
     return result;
 }

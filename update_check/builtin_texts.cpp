@@ -27,13 +27,56 @@ constexpr std::array<std::pair<unsigned, std::wstring_view>, 14> chinese_texts =
     {162, L"自动检查更新"},
 }};
 
-}  // namespace
+// Traditional Chinese in the wording of Taiwan and Hong Kong, with the corner brackets
+// U+300C and U+300D where the Simplified text quotes.
+constexpr std::array<std::pair<unsigned, std::wstring_view>, 14> traditional_texts = {{
+    {149, L"立即更新"},
+    {150, L"暫不更新"},
+    {151, L"有可用的更新。\n\n您現在可以下載並安裝新版本。"},
+    {152, L"線上檢查"},
+    {153,
+     L"無法連線到更新伺服器。\n\n請檢查您的網際網路連線，或按一下下方的「線上檢查」\n按鈕，"
+     L"在網頁瀏覽器中手動檢查更新。"},
+    {154, L"完成"},
+    {155, L"目前沒有可用的更新。"},
+    {156, L"\n連線到伺服器。 重試 #%i..."},
+    {157, L"取消"},
+    {158, L"\n正在連線到伺服器..."},
+    {159, L"錯誤"},
+    {160, L"\n正在下載檔案…"},
+    {161, L"檢查更新"},
+    {162, L"自動檢查更新"},
+}};
 
-std::optional<std::wstring_view> simplified_chinese_text(unsigned id) {
-    for (const auto& [text_id, text] : chinese_texts) {
+template <typename Table>
+std::optional<std::wstring_view> find_text(const Table& table, unsigned id) {
+    for (const auto& [text_id, text] : table) {
         if (text_id == id) return text;
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::wstring_view> simplified_chinese_text(unsigned id) {
+    return find_text(chinese_texts, id);
+}
+
+std::optional<std::wstring_view> traditional_chinese_text(unsigned id) {
+    return find_text(traditional_texts, id);
+}
+
+std::optional<std::wstring_view> builtin_text(std::uint32_t language_id, unsigned id) {
+    switch (language_id) {
+    case language_simplified_chinese:
+        return simplified_chinese_text(id);
+    case language_traditional_chinese_taiwan:
+    case language_traditional_chinese_hong_kong:
+    case language_traditional_chinese_macau:
+        return traditional_chinese_text(id);
+    default:
+        return std::nullopt;
+    }
 }
 
 std::wstring format_retry_text(std::wstring_view pattern, int number) {

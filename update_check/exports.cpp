@@ -36,25 +36,27 @@ std::uint16_t clamp_days(int days) {
     return low > max_days_setting ? max_days_setting : low;
 }
 
-// The work of both check exports once the options are stored and the strings are wide.
+// The work of both check exports once the strings are wide. Everything the check works with
+// comes from this call's own arguments (`end_caller` aside, see begin_check).
 void check_for_update(int product_id, std::wstring server_path, std::wstring version_tag,
-                      unsigned flags) {
+                      unsigned flags, std::optional<std::uint32_t> end_caller, int language_id) {
     library_state& state = library_state::instance();
-    if ((flags & 3) == 0) {
-        check_context context = state.snapshot();
-        context.product_id = static_cast<std::uint16_t>(product_id & 0xFFFF);
-        OrvCalcUpdateDialog dialog(context, std::move(server_path), std::move(version_tag),
+    const bool background = (flags & 3) != 0;
+    check_context context = state.begin_check(
+        static_cast<std::uint32_t>(product_id), flags, end_caller,
+        static_cast<std::uint32_t>(language_id),
+        background ? std::optional<std::wstring>(server_path) : std::nullopt);
+    context.version_tag = std::move(version_tag);
+    if (!background) {
+        OrvCalcUpdateDialog dialog(context, std::move(server_path), context.version_tag,
                                    OrvCalcUpdateDialog::interactive_mode);
         dialog.do_modal();
         return;
     }
-    std::wstring key = state.select_product(static_cast<std::uint32_t>(product_id));
-    state.set_update_path(server_path);
+    const std::wstring key = context.settings_key;
     bool due = (flags & 2) != 0 || (read_setting(key, setting_auto_update_check, 1) != 0 &&
                                     (days_until_due(key) & 0xFFFF) == 0);
     if (!due) return;
-    // The worker gets its own copy of what this call stored; later calls cannot change it.
-    check_context context = state.snapshot();
     state.keep_worker(fw::worker_thread::start([context = std::move(context)]() mutable {
         return AutoCheckThreadProc(std::move(context));
     }));
@@ -86,18 +88,16 @@ extern "C" {
 void __stdcall OrvCheckForUpdateW(int product_id, const wchar_t* server_path,
                                   const wchar_t* version_tag, unsigned int flags, int language_id) {
     guarded([&] {
-        library_state::instance().set_check_options(flags, flags & 8,
-                                                    static_cast<std::uint32_t>(language_id));
-        check_for_update(product_id, copy_text(server_path), copy_text(version_tag), flags);
+        check_for_update(product_id, copy_text(server_path), copy_text(version_tag), flags,
+                         flags & 8, language_id);
     });
 }
 
 void __stdcall OrvCheckForUpdateA(int product_id, const char* server_path, const char* version_tag,
                                   unsigned int flags, int language_id) {
     guarded([&] {
-        library_state::instance().set_check_options(flags, std::nullopt,
-                                                    static_cast<std::uint32_t>(language_id));
-        check_for_update(product_id, widen(server_path), widen(version_tag), flags);
+        check_for_update(product_id, widen(server_path), widen(version_tag), flags, std::nullopt,
+                         language_id);
     });
 }
 

@@ -20,12 +20,18 @@ std::wstring library_state::select_product(std::uint32_t product_id) {
     return fields_.settings_key;
 }
 
-void library_state::set_check_options(std::uint32_t flags, std::optional<std::uint32_t> end_caller,
-                                      std::uint32_t language_id) {
+check_context library_state::begin_check(std::uint32_t product_id, std::uint32_t flags,
+                                          std::optional<std::uint32_t> end_caller,
+                                          std::uint32_t language_id,
+                                          std::optional<std::wstring> update_path) {
     std::lock_guard<std::mutex> lock(mutex_);
     fields_.show_auto_check_option = flags & 7;
     if (end_caller) fields_.end_caller_after_launch = *end_caller;
     fields_.language_id = language_id;
+    fields_.product_id = static_cast<std::uint16_t>(product_id & 0xFFFF);
+    fields_.settings_key = settings_key_for(fields_.product_id);
+    if (update_path) fields_.update_path = std::move(*update_path);
+    return fields_;
 }
 
 void library_state::set_update_path(std::wstring path) {

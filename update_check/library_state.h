@@ -26,6 +26,8 @@ struct check_context {
     std::uint32_t language_id = 0;
     // Server path of the package for a background check.
     std::wstring update_path;
+    // Version tag of the check call that started this check (never stored library-wide).
+    std::wstring version_tag;
 };
 
 class library_state {
@@ -35,10 +37,14 @@ public:
     // Makes `product_id` (low 16 bits) the current product; returns its settings key.
     std::wstring select_product(std::uint32_t product_id);
 
-    // Stores what a check call's flag word and language say. `end_caller` is left alone when
-    // not given (the ANSI check call keeps what the last wide call set).
-    void set_check_options(std::uint32_t flags, std::optional<std::uint32_t> end_caller,
-                           std::uint32_t language_id);
+    // Stores what one check call says (flag word AND 7, `end_caller`, the language and the
+    // product; the update path only when given) and returns it as that call's context, all
+    // under one lock: a call on another thread can neither mix its values into this one's nor
+    // see half of them. `end_caller` is left alone when not given (the ANSI check call keeps
+    // what the last wide call set).
+    check_context begin_check(std::uint32_t product_id, std::uint32_t flags,
+                              std::optional<std::uint32_t> end_caller, std::uint32_t language_id,
+                              std::optional<std::wstring> update_path);
 
     void set_update_path(std::wstring path);
 

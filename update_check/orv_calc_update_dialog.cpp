@@ -37,9 +37,7 @@ OrvCalcUpdateDialog::~OrvCalcUpdateDialog() {
     schedule_next_check(context_.settings_key, days);
 }
 
-void OrvCalcUpdateDialog::preset_status_text(std::optional<std::wstring> text) {
-    if (text) status_text_ = std::move(*text);
-}
+void OrvCalcUpdateDialog::preset_status_text(std::wstring text) { status_text_ = std::move(text); }
 
 BOOL OrvCalcUpdateDialog::on_init_dialog() {
     BOOL result = dialog::on_init_dialog();
@@ -48,16 +46,16 @@ BOOL OrvCalcUpdateDialog::on_init_dialog() {
     ::SendMessageW(item(IDC_PROGRESS), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
 
     const std::uint32_t language = context_.language_id;
-    set_caption(update_label(language, IDS_CHECK_FOR_UPDATE));
-    set_item_text(IDC_AUTO_CHECK, update_label(language, IDS_CHECK_AUTOMATICALLY));
-    set_item_text(IDC_NOT_NOW, update_label(language, IDS_NOT_NOW));
-    set_item_text(IDC_GET_IT, update_label(language, IDS_GET_IT));
+    set_caption(update_text(language, IDS_CHECK_FOR_UPDATE));
+    set_item_text(IDC_AUTO_CHECK, update_text(language, IDS_CHECK_AUTOMATICALLY));
+    set_item_text(IDC_NOT_NOW, update_text(language, IDS_NOT_NOW));
+    set_item_text(IDC_GET_IT, update_text(language, IDS_GET_IT));
 
     if (mode_ == notification_mode && update_found_flag) enter_update_available();
     show_item(IDC_AUTO_CHECK, context_.show_auto_check_option != 0);
 
     if (mode_ == interactive_mode) {
-        set_item_text(IDC_GET_IT, update_label(language, IDS_CANCEL));
+        set_item_text(IDC_GET_IT, update_text(language, IDS_CANCEL));
         show_item(IDC_GET_IT, true);
         show_item(IDC_NOT_NOW, false);
         set_status(IDS_CONNECTING);
@@ -89,13 +87,13 @@ void OrvCalcUpdateDialog::on_destroy() {
 }
 
 void OrvCalcUpdateDialog::set_status(unsigned text_id) {
-    if (auto text = update_text(context_.language_id, text_id)) status_text_ = std::move(*text);
+    status_text_ = update_text(context_.language_id, text_id);
 }
 
 void OrvCalcUpdateDialog::enter_update_available() {
-    set_item_text(IDC_GET_IT, update_label(context_.language_id, IDS_GET_IT));
+    set_item_text(IDC_GET_IT, update_text(context_.language_id, IDS_GET_IT));
     show_item(IDC_GET_IT, true);
-    set_item_text(IDC_NOT_NOW, update_label(context_.language_id, IDS_NOT_NOW));
+    set_item_text(IDC_NOT_NOW, update_text(context_.language_id, IDS_NOT_NOW));
     show_item(IDC_NOT_NOW, true);
     set_status(IDS_UPDATE_AVAILABLE);
     update_available_ = true;
@@ -104,9 +102,9 @@ void OrvCalcUpdateDialog::enter_update_available() {
 
 void OrvCalcUpdateDialog::enter_could_not_connect(const std::wstring& location) {
     set_status(IDS_COULD_NOT_CONNECT);
-    set_item_text(IDC_GET_IT, update_label(context_.language_id, IDS_CHECK_ONLINE));
+    set_item_text(IDC_GET_IT, update_text(context_.language_id, IDS_CHECK_ONLINE));
     show_item(IDC_GET_IT, true);
-    set_item_text(IDC_NOT_NOW, update_label(context_.language_id, IDS_NOT_NOW));
+    set_item_text(IDC_NOT_NOW, update_text(context_.language_id, IDS_NOT_NOW));
     show_item(IDC_NOT_NOW, true);
     browse_location_ = location;
     update_data(false);
@@ -116,7 +114,7 @@ void OrvCalcUpdateDialog::enter_no_update() {
     set_status(IDS_NO_UPDATE);
     browse_location_.clear();
     server_path_.clear();
-    set_item_text(IDC_GET_IT, update_label(context_.language_id, IDS_FINISH));
+    set_item_text(IDC_GET_IT, update_text(context_.language_id, IDS_FINISH));
     show_item(IDC_GET_IT, true);
     show_item(IDC_NOT_NOW, false);
     update_data(false);
@@ -152,7 +150,7 @@ bool OrvCalcUpdateDialog::on_message(UINT message, WPARAM wparam, LPARAM, LRESUL
 }
 
 void OrvCalcUpdateDialog::on_retry(int retry) {
-    status_text_ = format_retry_text(update_label(context_.language_id, IDS_RETRYING), retry);
+    status_text_ = format_retry_text(update_text(context_.language_id, IDS_RETRYING), retry);
     update_data(false);
 }
 

@@ -40,8 +40,8 @@ public:
     // Moves the product's next scheduled check forward by its check frequency.
     ~OrvCalcUpdateDialog() override;
 
-    // The status text shown when the dialog opens; nothing keeps the current one.
-    void preset_status_text(std::optional<std::wstring> text);
+    // The status text shown when the dialog opens.
+    void preset_status_text(std::wstring text);
 
     // Moves the progress bar.
     virtual void SetProgress(int position);

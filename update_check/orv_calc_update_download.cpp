@@ -82,7 +82,7 @@ void OrvCalcUpdateDialog::SetProgress(int position) {
 }
 
 void OrvCalcUpdateDialog::show_download_error() {
-    ::MessageBoxW(handle(), update_label(context_.language_id, IDS_ERROR).c_str(),
+    ::MessageBoxW(handle(), update_text(context_.language_id, IDS_ERROR).c_str(),
                   the_app().title().c_str(), MB_OK);
 }
 

@@ -76,8 +76,9 @@ unsigned QueryThreadProc(std::shared_ptr<UpdateQuery> query) {
 }
 
 unsigned AutoCheckThreadProc(check_context context) {
-    // The background check never compares versions: the path also stands in for the tag.
-    auto query = std::make_shared<UpdateQuery>(context.update_path, context.update_path);
+    // Like the interactive check, it compares with the caller's tag and speaks up only for a
+    // newer package (an empty tag reads as 0, so any versioned package is newer then).
+    auto query = std::make_shared<UpdateQuery>(context.update_path, context.version_tag);
     query->host = update_server();
     listing_request request = request_for(*query);
     auto found = list_with_retries(request, [](int) {});
@@ -86,10 +87,12 @@ unsigned AutoCheckThreadProc(check_context context) {
         std::lock_guard<query_lock> lock(QueryLock);
         query->found_name = *found;
         query->found = true;
+        CompareVersionTag(*query);
+        if (query->state != QueryState::Newer) return 0;
     }
     update_found_flag = true;
 
-    OrvCalcUpdateDialog dialog(context, context.update_path, context.update_path,
+    OrvCalcUpdateDialog dialog(context, context.update_path, context.version_tag,
                                OrvCalcUpdateDialog::notification_mode, query);
     dialog.preset_status_text(update_text(context.language_id, IDS_UPDATE_AVAILABLE));
     dialog.do_modal();

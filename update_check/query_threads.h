@@ -29,7 +29,8 @@ extern std::atomic<bool> update_found_flag;
 // Thread entry of an interactive query. The dialog has filled host and window. Returns 0.
 unsigned QueryThreadProc(std::shared_ptr<UpdateQuery> query);
 
-// Thread entry of a background check, with the state its export call stored. Returns 0.
+// Thread entry of a background check, with the context its export call made. Shows the
+// notification only for a package newer than the context's version tag. Returns 0.
 unsigned AutoCheckThreadProc(check_context context);
 
 }  // namespace orv

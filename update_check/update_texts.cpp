@@ -6,21 +6,11 @@
 
 namespace orv {
 
-std::optional<std::wstring> update_text(std::uint32_t language_id, unsigned id) {
-    if (language_id == language_english) {
-        std::wstring text;
-        fw::load_string(the_app().module(), id, text);
-        return text;
-    }
-    if (language_id == language_simplified_chinese) {
-        if (auto text = simplified_chinese_text(id)) return std::wstring(*text);
-        return std::wstring();
-    }
-    return std::nullopt;
-}
-
-std::wstring update_label(std::uint32_t language_id, unsigned id) {
-    return update_text(language_id, id).value_or(std::wstring());
+std::wstring update_text(std::uint32_t language_id, unsigned id) {
+    if (auto text = builtin_text(language_id, id)) return std::wstring(*text);
+    std::wstring text;
+    fw::load_string(the_app().module(), id, text);
+    return text;
 }
 
 }  // namespace orv

@@ -22,6 +22,14 @@ bool next_token(std::wstring_view& rest, std::wstring_view& token) {
     return true;
 }
 
+// `text` without the separators at its start and its end: they separate no tokens, so
+// "_2012_2_22" reads as the same version as "2012_2_22".
+std::wstring_view strip_outer_separators(std::wstring_view text) {
+    while (!text.empty() && is_separator(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_separator(text.back())) text.remove_suffix(1);
+    return text;
+}
+
 }  // namespace
 
 std::int32_t token_number(std::wstring_view token) {
@@ -46,8 +54,8 @@ std::int32_t token_number(std::wstring_view token) {
 }
 
 QueryState compare_version_tokens(std::wstring_view server_suffix, std::wstring_view version_tag) {
-    std::wstring server_text = std::wstring(server_suffix) + L".";
-    std::wstring local_text = std::wstring(version_tag) + L".";
+    std::wstring server_text = std::wstring(strip_outer_separators(server_suffix)) + L".";
+    std::wstring local_text = std::wstring(strip_outer_separators(version_tag)) + L".";
     std::wstring_view server_rest = server_text;
     std::wstring_view local_rest = local_text;
     std::wstring_view server_token;

@@ -20,7 +20,8 @@ std::int32_t token_number(std::wstring_view token);
 
 // Compares token by token, separated by '_' or '.', until the server's tokens run out. A local
 // token that is missing counts as -1, so "2012_2_22_1" is newer than "2012_2_22", while the
-// server running out first ("2012_2" against "2012_2_22") is not newer.
+// server running out first ("2012_2" against "2012_2_22") is not newer. Separators at the start
+// or the end of either text are not tokens: "2012_2_22" against "_2012_2_22" is not newer.
 // `server_suffix` is the untrimmed version suffix of the found package's name.
 QueryState compare_version_tokens(std::wstring_view server_suffix, std::wstring_view version_tag);
 

@@ -1,5 +1,5 @@
-// vantaCHS.dll against the program it translates: a resource-only library naming language
-// 0x0804, with every string, menu item, accelerator and dialog control of vanta.exe under the
+// Each Chinese library (vantaCHS.dll, and the Traditional vantaCHT.dll, vantaZHH.dll and
+// vantaZHM.dll) against the program it translates: a resource-only library naming its language, with every string, menu item, accelerator and dialog control of vanta.exe under the
 // same id, translated, and with the same printf conversions in every string (the program
 // formats them with its own arguments).
 #include <gtest/gtest.h>
@@ -85,6 +85,7 @@ void flatten_menu(HMENU menu, const std::wstring& indent, std::vector<std::wstri
 
 struct dialog_shape {
     std::wstring caption;
+    LONG font_height = 0;
     std::vector<std::wstring> controls;  // "id class"
     std::vector<std::wstring> texts;
 };
@@ -111,6 +112,11 @@ dialog_shape shape_of(HMODULE module, UINT id) {
     wchar_t caption[256] = {};
     ::GetWindowTextW(dialog, caption, 256);
     shape.caption = caption;
+    LOGFONTW font{};
+    if (HFONT used = reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0))) {
+        ::GetObjectW(used, sizeof(font), &font);
+        shape.font_height = font.lfHeight;
+    }
     ::EnumChildWindows(dialog, &note_control, reinterpret_cast<LPARAM>(&shape));
     ::DestroyWindow(dialog);
     return shape;
@@ -128,16 +134,22 @@ std::vector<std::wstring> conversions(const std::wstring& text) {
     return found;
 }
 
-class chinese_resources : public ::testing::Test {
-protected:
-    resource_file english_{bin_dir() + L"\\vanta.exe"};
-    resource_file chinese_{bin_dir() + L"\\vantaCHS.dll"};
+struct chinese_library {
+    const wchar_t* file;
+    WORD language;
 };
 
-TEST_F(chinese_resources, library_is_resources_only_and_names_its_language) {
+class chinese_resources : public ::testing::TestWithParam<chinese_library> {
+protected:
+    std::wstring chinese_path_ = bin_dir() + L"\\" + GetParam().file;
+    resource_file english_{bin_dir() + L"\\vanta.exe"};
+    resource_file chinese_{chinese_path_};
+};
+
+TEST_P(chinese_resources, library_is_resources_only_and_names_its_language) {
     ASSERT_TRUE(english_.get());
     ASSERT_TRUE(chinese_.get());
-    EXPECT_EQ(language_support::file_language(bin_dir() + L"\\vantaCHS.dll"), 0x0804);
+    EXPECT_EQ(language_support::file_language(chinese_path_), GetParam().language);
 
     // No entry point and no imports: loading it runs nothing.
     auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(chinese_.get()) & ~3u);
@@ -154,7 +166,7 @@ TEST_F(chinese_resources, library_is_resources_only_and_names_its_language) {
     EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
 }
 
-TEST_F(chinese_resources, every_string_is_there_translated_with_the_same_conversions) {
+TEST_P(chinese_resources, every_string_is_there_translated_with_the_same_conversions) {
     const std::map<UINT, std::wstring> english = english_.strings();
     const std::map<UINT, std::wstring> chinese = chinese_.strings();
     ASSERT_FALSE(english.empty());
@@ -178,7 +190,7 @@ TEST_F(chinese_resources, every_string_is_there_translated_with_the_same_convers
     EXPECT_NE(type.find(L"\n.CalcProj\nCalcProj\nCalcProj"), std::wstring::npos);
 }
 
-TEST_F(chinese_resources, menus_and_accelerators_have_the_same_ids_and_translated_texts) {
+TEST_P(chinese_resources, menus_and_accelerators_have_the_same_ids_and_translated_texts) {
     EXPECT_EQ(chinese_.names(RT_MENU), english_.names(RT_MENU));
     EXPECT_EQ(chinese_.names(RT_ACCELERATOR), english_.names(RT_ACCELERATOR));
     EXPECT_EQ(chinese_.names(RT_GROUP_ICON), english_.names(RT_GROUP_ICON));
@@ -212,7 +224,7 @@ TEST_F(chinese_resources, menus_and_accelerators_have_the_same_ids_and_translate
     }
 }
 
-TEST_F(chinese_resources, dialogs_have_the_same_controls_and_translated_texts) {
+TEST_P(chinese_resources, dialogs_have_the_same_controls_and_translated_texts) {
     const std::set<UINT> dialogs = english_.names(RT_DIALOG);
     EXPECT_EQ(chinese_.names(RT_DIALOG), dialogs);
     EXPECT_TRUE(dialogs.count(100)) << "the About box";
@@ -222,6 +234,11 @@ TEST_F(chinese_resources, dialogs_have_the_same_controls_and_translated_texts) {
         ASSERT_FALSE(english.controls.empty()) << "dialog " << id;
         EXPECT_EQ(chinese.controls, english.controls) << "dialog " << id;
         EXPECT_NE(chinese.caption, english.caption) << "dialog " << id;
+        // Chinese dialogs use 9 points where English ones use 8.
+        HDC screen = ::GetDC(nullptr);
+        EXPECT_EQ(chinese.font_height, -::MulDiv(9, ::GetDeviceCaps(screen, LOGPIXELSY), 72))
+            << "dialog " << id;
+        ::ReleaseDC(nullptr, screen);
         for (std::size_t i = 0; i < english.texts.size() && i < chinese.texts.size(); ++i) {
             if (!untranslatable(english.texts[i])) {
                 EXPECT_NE(chinese.texts[i], english.texts[i])
@@ -230,6 +247,30 @@ TEST_F(chinese_resources, dialogs_have_the_same_controls_and_translated_texts) {
         }
     }
 }
+
+// The Traditional translation is written in Traditional characters throughout: none of the
+// Simplified forms of the words it uses may slip in.
+TEST_P(chinese_resources, traditional_texts_use_no_simplified_characters) {
+    if (GetParam().language == 0x0804) GTEST_SKIP() << "Simplified Chinese";
+    const std::wstring simplified = L"检测计软档说关语确数滚题项无请启动应载线连级";
+    for (const auto& [id, text] : chinese_.strings()) {
+        EXPECT_EQ(text.find_first_of(simplified), std::wstring::npos) << "string " << id;
+    }
+    HMENU menu = ::LoadMenuW(chinese_.get(), MAKEINTRESOURCEW(128));
+    ASSERT_TRUE(menu);
+    std::vector<std::wstring> ids, texts;
+    flatten_menu(menu, L"", ids, texts);
+    ::DestroyMenu(menu);
+    for (const std::wstring& text : texts) {
+        EXPECT_EQ(text.find_first_of(simplified), std::wstring::npos) << "menu item";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(libraries, chinese_resources,
+                         ::testing::Values(chinese_library{L"vantaCHS.dll", 0x0804},
+                                           chinese_library{L"vantaCHT.dll", 0x0404},
+                                           chinese_library{L"vantaZHH.dll", 0x0C04},
+                                           chinese_library{L"vantaZHM.dll", 0x1404}));
 
 }  // namespace
 }  // namespace vanta_test

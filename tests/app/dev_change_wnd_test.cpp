@@ -2,7 +2,16 @@
 // frame's device list. Messages carry real device-interface broadcast records.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <dbt.h>
+
 #include <cstring>
+#include <vector>
+
+extern "C" {
+#include <hidsdi.h>
+}
 
 #include "calc_link/discovery_notifications.h"
 #include "tests/app/frame_fixture.h"
@@ -11,6 +20,73 @@ namespace vanta_test {
 namespace {
 
 constexpr std::uint64_t current_firmware = 0x7222201200000000ull;
+
+// What RegisterDeviceNotificationW was asked for while a recorder was in place.
+struct notification_request {
+    HWND window;
+    DEV_BROADCAST_DEVICEINTERFACE_W filter;
+    DWORD flags;
+};
+std::vector<notification_request> requests;
+using register_fn = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
+register_fn real_register = nullptr;
+
+HDEVNOTIFY WINAPI recording_register(HANDLE recipient, LPVOID filter, DWORD flags) {
+    notification_request request{static_cast<HWND>(recipient), {}, flags};
+    std::memcpy(&request.filter, filter, sizeof(request.filter));
+    requests.push_back(request);
+    return real_register(recipient, filter, flags);
+}
+
+// Points this program's import of RegisterDeviceNotificationW at `replacement` and returns
+// what it pointed at (null when the import was not found).
+void* patch_register_import(void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    void* wanted = reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "RegisterDeviceNotificationW"));
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         module->Name != 0; ++module) {
+        for (auto* slot = reinterpret_cast<void**>(base + module->FirstThunk); *slot; ++slot) {
+            if (*slot != wanted && *slot != replacement) continue;
+            void* previous = *slot;
+            DWORD protection = 0;
+            ::VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection);
+            *slot = previous == replacement ? reinterpret_cast<void*>(real_register) : replacement;
+            ::VirtualProtect(slot, sizeof(*slot), protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(frame_test, notifications_are_asked_for_hid_and_hub_interfaces_on_the_hidden_window) {
+    real_register = reinterpret_cast<register_fn>(
+        patch_register_import(reinterpret_cast<void*>(&recording_register)));
+    ASSERT_TRUE(real_register) << "the import was not found";
+    requests.clear();
+    start();
+    patch_register_import(reinterpret_cast<void*>(&recording_register));
+
+    GUID hid_class{};
+    ::HidD_GetHidGuid(&hid_class);
+    const GUID hub_class = {
+        0xF18A0E88, 0xC30C, 0x11D0, {0x88, 0x15, 0x00, 0xA0, 0xC9, 0x06, 0xBE, 0xD8}};
+    ASSERT_EQ(requests.size(), 2u);
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        const notification_request& request = requests[i];
+        EXPECT_EQ(request.window, notification_window()) << i;
+        EXPECT_EQ(request.flags, static_cast<DWORD>(DEVICE_NOTIFY_WINDOW_HANDLE)) << i;
+        EXPECT_EQ(request.filter.dbcc_size, 32u) << i;
+        EXPECT_EQ(request.filter.dbcc_devicetype, static_cast<DWORD>(DBT_DEVTYP_DEVICEINTERFACE));
+        EXPECT_EQ(request.filter.dbcc_reserved, 0u) << i;
+    }
+    EXPECT_TRUE(::IsEqualGUID(requests[0].filter.dbcc_classguid, hid_class));
+    EXPECT_TRUE(::IsEqualGUID(requests[1].filter.dbcc_classguid, hub_class));
+}
 
 TEST_F(frame_test, notification_window_is_a_hidden_topmost_static_window_owned_by_the_frame) {
     start();

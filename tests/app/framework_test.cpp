@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "framework/command_map.h"
 #include "framework/profile.h"
 #include "framework/recent_file_list.h"
+#include "framework/window.h"
 
 namespace {
 
@@ -55,6 +57,35 @@ TEST(command_map, update_handlers_answer_state_requests_only) {
     probe_ui other(105);
     EXPECT_FALSE(map.handle(105, fw::command_request::update(other)));
     EXPECT_EQ(other.enabled, -1);
+}
+
+// A window whose handler throws for one chosen message: the exception must stop at the
+// framework's window procedure, never unwind through the system's dispatch.
+class throwing_window final : public fw::window {
+public:
+    UINT throw_on = 0;
+
+protected:
+    LRESULT window_proc(UINT message, WPARAM wparam, LPARAM lparam) override {
+        if (message == throw_on) throw std::runtime_error("handler failed");
+        return window::window_proc(message, wparam, lparam);
+    }
+};
+
+TEST(window, an_exception_in_a_handler_stops_at_the_window_procedure) {
+    throwing_window creation_fails;
+    creation_fails.throw_on = WM_CREATE;
+    EXPECT_FALSE(creation_fails.create_ex(0, L"STATIC", L"", WS_POPUP, RECT{0, 0, 10, 10},
+                                          nullptr, 0))
+        << "a throwing WM_CREATE fails the creation";
+    EXPECT_EQ(creation_fails.hwnd(), nullptr);
+
+    throwing_window handled;
+    handled.throw_on = WM_APP + 7;
+    ASSERT_TRUE(handled.create_ex(0, L"STATIC", L"", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+    EXPECT_EQ(handled.send(WM_APP + 7), 0);
+    EXPECT_TRUE(::IsWindow(handled.hwnd())) << "the window goes on";
+    EXPECT_TRUE(handled.destroy());
 }
 
 // Settings under a vendor key of the tests' own.

@@ -90,13 +90,30 @@ TEST_F(shell_commands_test, help_without_a_pdf_program_asks_for_a_reader) {
 }
 
 TEST_F(shell_commands_test, help_without_the_document_ends_silently) {
+    scoped_variable marker_variable(L"ORV_PACKAGE_MARKER", marker());
+    for (const bool reader_registered : {true, false}) {
+        SCOPED_TRACE(reader_registered ? "with a PDF program" : "without a PDF program");
+        pdf_association association(reader_registered ? recorder_command() : L"");
+        std::vector<seen_window> seen = answer_modal([&] {
+            support_.set_current_language(0x0409);
+            frame->open_help();
+            support_.set_current_language(0x0804);
+            frame->open_help();
+        });
+        // No box, not even the one asking for a reader.
+        EXPECT_TRUE(seen.empty());
+    }
+
+    EXPECT_FALSE(read_text(marker())) << "a reader was started for a missing document";
+
+    // The same commands with the document there do start the reader: the silence above was
+    // the missing document's.
     pdf_association recorder(recorder_command());
-    std::vector<seen_window> seen = answer_modal([&] {
-        frame->open_help();
-        support_.set_current_language(0x0804);
-        frame->open_help();
-    });
-    EXPECT_TRUE(seen.empty());
+    std::ofstream(chinese_help) << "%PDF-1.4 chinese";
+    EXPECT_TRUE(answer_modal([&] { frame->open_help(); }).empty());
+    std::optional<std::string> started = wait_for_marker();
+    ASSERT_TRUE(started);
+    EXPECT_NE(started->find("Updater Help CHS.pdf"), std::string::npos) << *started;
 }
 
 TEST_F(shell_commands_test, about_shows_the_program_version_in_the_interface_language) {
@@ -178,7 +195,10 @@ TEST(vanta_exe_binding, the_loader_refuses_vanta_without_the_update_library) {
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           folder.folder().c_str(), &startup, &process)) {
-        SUCCEED() << "refused at once";
+        // Refused at once: only for the missing library, not for any other reason a start
+        // can fail (a wrong path, say).
+        const DWORD error = ::GetLastError();
+        EXPECT_TRUE(error == ERROR_MOD_NOT_FOUND || error == ERROR_DLL_NOT_FOUND) << error;
         return;
     }
     ::CloseHandle(process.hThread);

@@ -38,6 +38,11 @@ public:
     // Copies `source` (a file of the build folder) here as `name`.
     bool add(const std::wstring& source, const std::wstring& name) const;
     bool add_chinese() const { return add(L"vantaCHS.dll", L"vantaCHS.dll"); }
+    // The Traditional Chinese libraries of Taiwan, Hong Kong and Macau.
+    bool add_traditional_chinese() const {
+        return add(L"vantaCHT.dll", L"vantaCHT.dll") && add(L"vantaZHH.dll", L"vantaZHH.dll") &&
+               add(L"vantaZHM.dll", L"vantaZHM.dll");
+    }
 
 private:
     std::wstring folder_;

@@ -110,17 +110,50 @@ TEST_F(language_support_test, a_language_without_a_loadable_library_changes_noth
     EXPECT_NE(support.resource_library(), chinese);
 }
 
-TEST_F(language_support_test, fallbacks_reach_the_library_of_the_neutral_form) {
-    program_folder folder(L"fallback");
-    ASSERT_TRUE(folder.add_chinese());
-    language_support support(folder.program());
+// A Chinese locale, the libraries installed, and the language that must end up current: the
+// language of the library that loaded (its version resource), whatever id reached it.
+struct chinese_locale_case {
+    language_chain::language_id locale;
+    bool traditional_installed;
+    language_chain::language_id loaded;
+    const wchar_t* no_calculator_text;
+};
 
-    // Hong Kong Chinese has no library; neutral Chinese is abbreviated "CHS" as well.
-    support.set_current_language(0x0C04);
-    EXPECT_TRUE(support.try_language());
-    EXPECT_EQ(support.current_language(), 0x0004);
-    EXPECT_EQ(current_string(107), chinese_no_calculator);
+class chinese_locales : public language_support_test,
+                        public ::testing::WithParamInterface<chinese_locale_case> {};
+
+TEST_P(chinese_locales, the_current_language_is_the_one_of_the_library_that_loaded) {
+    const chinese_locale_case& c = GetParam();
+    program_folder folder(L"locale_" + std::to_wstring(c.locale) +
+                          (c.traditional_installed ? L"_t" : L""));
+    ASSERT_TRUE(folder.add_chinese());
+    if (c.traditional_installed) ASSERT_TRUE(folder.add_traditional_chinese());
+    language_support support(folder.program());
+    support.select_startup_language(scripted({{startup_source::user_interface, c.locale}}));
+    EXPECT_EQ(support.current_language(), c.loaded);
+    EXPECT_EQ(current_string(107), c.no_calculator_text);
+
+    // The Language menu lists the libraries by their version resources; the current one is
+    // among them, so it gets the check mark.
+    support.list_languages();
+    EXPECT_TRUE(language_chain::checked_index(support.languages(), support.current_language()));
 }
+
+constexpr wchar_t traditional_no_calculator[] = L"未偵測到計算機";
+
+INSTANTIATE_TEST_SUITE_P(
+    locales, chinese_locales,
+    ::testing::Values(
+        // Only Simplified installed: Traditional locales reach it through neutral Chinese.
+        chinese_locale_case{0x0404, false, 0x0804, chinese_no_calculator},
+        chinese_locale_case{0x0C04, false, 0x0804, chinese_no_calculator},
+        chinese_locale_case{0x1004, false, 0x0804, chinese_no_calculator},
+        // Traditional installed: each Traditional locale gets its own library.
+        chinese_locale_case{0x0404, true, 0x0404, traditional_no_calculator},
+        chinese_locale_case{0x0C04, true, 0x0C04, traditional_no_calculator},
+        chinese_locale_case{0x1404, true, 0x1404, traditional_no_calculator},
+        // Singapore writes Simplified Chinese.
+        chinese_locale_case{0x1004, true, 0x0804, chinese_no_calculator}));
 
 TEST_F(language_support_test, without_the_library_chinese_falls_through_to_the_own_language) {
     program_folder folder(L"english_only");

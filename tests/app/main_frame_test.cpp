@@ -224,6 +224,25 @@ TEST_F(frame_test, an_arrival_of_a_listed_interface_adds_no_second_entry) {
     EXPECT_EQ(status_text(frame->hwnd()), no_calculator_text);
 }
 
+TEST_F(frame_test, an_arrival_replaces_a_listed_entry_whose_link_has_closed) {
+    vanta_sim::sim_device& calc =
+        platform.add_device(calculator_path(1), calculator_with_version(current_firmware));
+    start();
+    ASSERT_EQ(frame->devices().size(), 1u);
+    // The link fails (the transport closes itself), and the device announces itself again.
+    frame->devices()[0]->provider->close();
+    arrive(calculator_path(1));
+
+    ASSERT_EQ(frame->devices().size(), 1u);
+    EXPECT_NE(frame->devices()[0]->provider->is_open(), 0) << "the new entry's link";
+    EXPECT_EQ(calc.model().commands_received(0xFA), 2u) << "identified again";
+    EXPECT_EQ(main_frame::detected_count(), 1);
+    EXPECT_EQ(status_text(frame->hwnd()), new_hardware_text);
+
+    frame.reset();
+    platform.remove_device(calculator_path(1));
+}
+
 TEST_F(frame_test, a_calculator_plugged_in_again_gets_a_new_entry_and_identify) {
     start();
     vanta_sim::sim_device* first =

@@ -2,6 +2,8 @@
 // chosen from the menu takes effect at the next start, and the screenshots show whether the
 // characters are drawn. Menus are read from outside: Wine hands out menu handles that any
 // process can read.
+#include <algorithm>
+
 #include "tests/e2e/vanta_saved_settings.h"
 #include "tests/e2e/vanta_test_support.h"
 #include "tests/support/dialog_driver/dialog_driver.h"
@@ -161,6 +163,49 @@ TEST(vanta_language, choosing_chinese_takes_effect_at_the_next_start) {
     ASSERT_TRUE(dialog_driver::press_button(about, IDOK));
     ASSERT_TRUE(dialog_driver::wait_until_gone(about));
     EXPECT_TRUE(chinese.stop());
+}
+
+// A Hong Kong user with the Traditional libraries installed: the Hong Kong build of the
+// translation loads, its language is the one checked in the Language menu, and the update
+// library gets it too (its dialog speaks Traditional Chinese).
+TEST(vanta_language, traditional_chinese_for_hong_kong) {
+    const std::wstring library = e2e::join(e2e::program_dir(), L"vantaZHH.dll");
+    SKIP_WITHOUT_CHINESE(library);
+    saved_dwords restore(e2e::vanta_settings_key, {L"LanguageId"});
+    saved_dwords restore_schedule(update_settings_key, {L"AutoUpdateCheck"});
+    e2e::vanta_setup setup;
+    setup.language_id = 0x0C04;
+    setup.traditional_chinese_libraries = true;
+    setup.registry = {{update_settings_key, L"AutoUpdateCheck", 0}};
+    e2e::vanta_app app(L"vanta_language.hong_kong", setup);
+    ASSERT_TRUE(app.ready());
+    ASSERT_TRUE(app.start());
+    EXPECT_EQ(menu_texts(app), (std::vector<std::wstring>{L"檔案(&F)", L"更新(&U)", L"說明(&H)",
+                                                          L"檢查更新", L"語言(&L)", L"",
+                                                          L"結束(&X)"}));
+    EXPECT_TRUE(app.wait_for_status(L"未偵測到計算機"));
+    const std::vector<menu_reader::item> languages = open_language_menu(app);
+    ASSERT_EQ(languages.size(), 5u) << "English, Simplified and the three Traditional builds";
+    EXPECT_EQ(std::count_if(languages.begin(), languages.end(),
+                            [](const menu_reader::item& item) { return item.checked; }),
+              1);
+    EXPECT_TRUE(app.screenshot(L"language_traditional_chinese"));
+
+    ASSERT_TRUE(app.command(about_command));
+    HWND about = wait_for_box(app.process()->id(), L"關於 Orv Vanta Kit");
+    ASSERT_TRUE(about);
+    EXPECT_EQ(dialog_driver::control_text(about, IDOK), L"確定");
+    EXPECT_TRUE(app.screenshot(L"language_traditional_chinese_about"));
+    ASSERT_TRUE(dialog_driver::press_button(about, IDOK));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(about));
+
+    ASSERT_TRUE(app.command(check_for_updates));
+    HWND check = wait_for_box(app.process()->id(), L"檢查更新");
+    ASSERT_TRUE(check) << "the library got 3076";
+    EXPECT_TRUE(app.screenshot(L"update_check_traditional_chinese"));
+    ::PostMessageW(check, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(dialog_driver::wait_until_gone(check));
+    EXPECT_TRUE(app.stop());
 }
 
 }  // namespace

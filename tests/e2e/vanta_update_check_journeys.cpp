@@ -24,14 +24,15 @@ int next_update_days(int product) {
 }
 
 // The next update dialog of the process, whatever its caption.
-HWND wait_for_update_dialog(DWORD process, HWND previous = nullptr) {
+HWND wait_for_update_dialog(DWORD process, HWND previous = nullptr,
+                            dialog_driver::milliseconds timeout = dialog_driver::default_timeout) {
     dialog_driver::window_query query;
     query.any_caption = true;
     query.process_id = process;
     query.class_name = L"#32770";
     query.control_id = status_text;
     query.exclude = previous;
-    return dialog_driver::wait_for_window(query);
+    return dialog_driver::wait_for_window(query, timeout);
 }
 
 std::vector<std::string> marker_lines(const std::wstring& path) {
@@ -76,9 +77,8 @@ TEST(vanta_update_download, menu_check_gets_the_newer_package_opens_it_and_ends_
     saved_dwords restore_language(e2e::vanta_settings_key, {L"LanguageId"});
 
     const std::wstring package = e2e::join(e2e::program_dir(), L"package_stub.exe");
-    // The library reads the program's tag "_2012_2_22" token by token, the empty first token
-    // as 0: "0_2012_2_22" is the same version, "2012_3_1" a newer one.
-    const std::wstring same = std::wstring(package_directory) + L"Orv_Vanta_Kit_0_2012_2_22.exe";
+    // vanta's own release ("_2012_2_22" is its tag) is nothing to get; "2012_3_1" is newer.
+    const std::wstring same = std::wstring(package_directory) + L"Orv_Vanta_Kit_2012_2_22.exe";
     const std::wstring newer = std::wstring(package_directory) + L"Orv_Vanta_Kit_2012_3_1.exe";
     ASSERT_TRUE(ftp_fixture::copy_file(package, same));
 
@@ -131,5 +131,77 @@ TEST(vanta_update_download, menu_check_gets_the_newer_package_opens_it_and_ends_
         e2e::read_bytes(e2e::join(temporary, L"Orv_Vanta_Kit_2012_3_1.exe"));
     EXPECT_EQ(downloaded, e2e::read_bytes(package)) << "downloaded whole";
 }
+
+// One release on the server, and whether vanta's check is from the menu or at start-up.
+struct release_case {
+    const wchar_t* name;
+    bool newer;
+    bool at_start_up;
+};
+
+class vanta_update_releases : public ::testing::TestWithParam<release_case> {};
+
+// vanta's own version and older ones are never offered, from the menu or by the scheduled
+// check at start-up; a newer one is, by both.
+TEST_P(vanta_update_releases, only_a_newer_release_is_offered) {
+    SKIP_WITHOUT_VANTA();
+    if (!ftp_fixture::available()) GTEST_SKIP() << "needs the local FTP server";
+    const release_case& c = GetParam();
+    saved_dwords restore_schedule(update_settings_key, {L"NextUpdateDate", L"AutoUpdateCheck"});
+    e2e::delete_value(HKEY_CURRENT_USER, update_settings_key, L"NextUpdateDate");
+    const std::wstring served = std::wstring(package_directory) + c.name;
+    ASSERT_TRUE(
+        ftp_fixture::copy_file(e2e::join(e2e::program_dir(), L"package_stub.exe"), served));
+
+    e2e::vanta_setup setup;
+    setup.language_id = 0x0409;
+    setup.update_server = ftp_fixture::server_address();
+    setup.registry = {{update_settings_key, L"AutoUpdateCheck", c.at_start_up ? 1u : 0u}};
+    e2e::vanta_app app(std::wstring(L"vanta_update_releases.") + c.name +
+                           (c.at_start_up ? L".start" : L".menu"),
+                       setup);
+    ASSERT_TRUE(app.ready());
+    ASSERT_TRUE(app.start());
+    const DWORD process = app.process()->id();
+    constexpr wchar_t available[] =
+        L"An update is available.\n\nYou can download and install a new version now.";
+
+    if (c.at_start_up) {
+        ASSERT_TRUE(dialog_driver::wait_until([] {
+            return e2e::read_dword(HKEY_CURRENT_USER, update_settings_key, L"NextUpdateDate")
+                .has_value();
+        })) << "the scheduled check started";
+        // The check lists one local directory: a notification comes well within this bound,
+        // as the newer case shows.
+        HWND notice = wait_for_update_dialog(process, nullptr, std::chrono::milliseconds(8000));
+        if (c.newer) {
+            ASSERT_TRUE(notice);
+            EXPECT_TRUE(dialog_driver::wait_for_text(notice, status_text, available));
+            ASSERT_TRUE(dialog_driver::press_button(notice, not_now_button));
+            ASSERT_TRUE(dialog_driver::wait_until_gone(notice));
+        } else {
+            EXPECT_FALSE(notice) << "an update was announced for a release that is not newer";
+        }
+    } else {
+        ASSERT_TRUE(app.command(check_for_updates));
+        HWND dialog = wait_for_update_dialog(process);
+        ASSERT_TRUE(dialog);
+        EXPECT_TRUE(dialog_driver::wait_for_text(
+            dialog, status_text, c.newer ? available : L"No update is available at this time."));
+        ASSERT_TRUE(dialog_driver::press_button(dialog, c.newer ? not_now_button : get_it_button));
+        ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
+    }
+    EXPECT_TRUE(app.stop());
+    EXPECT_TRUE(::DeleteFileW(ftp_fixture::served_path(served).c_str()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    releases, vanta_update_releases,
+    ::testing::Values(release_case{L"Orv_Vanta_Kit_2012_2_22.exe", false, false},
+                      release_case{L"Orv_Vanta_Kit_2012_2_1.exe", false, false},
+                      release_case{L"Orv_Vanta_Kit_2012_3_1.exe", true, false},
+                      release_case{L"Orv_Vanta_Kit_2012_2_22.exe", false, true},
+                      release_case{L"Orv_Vanta_Kit_2012_2_1.exe", false, true},
+                      release_case{L"Orv_Vanta_Kit_2012_3_1.exe", true, true}));
 
 }  // namespace

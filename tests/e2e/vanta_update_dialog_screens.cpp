@@ -25,9 +25,9 @@ namespace {
 
 using namespace e2e_tests;
 
-// vanta's tag is "_2012_2_22": "0_2012_2_22" reads as the same version, "2012_3_1" as newer,
-// and a name without a suffix is no package at all, so the check ends as "could not connect".
-constexpr wchar_t same_version[] = L"Orv_Vanta_Kit_0_2012_2_22.exe";
+// vanta's tag is "_2012_2_22": "2012_2_22" is its own version, "2012_3_1" newer, and a name
+// without a suffix is no package at all, so the check ends as "could not connect".
+constexpr wchar_t same_version[] = L"Orv_Vanta_Kit_2012_2_22.exe";
 constexpr wchar_t newer_version[] = L"Orv_Vanta_Kit_2012_3_1.exe";
 constexpr wchar_t unversioned[] = L"Orv_Vanta_Kit.exe";
 

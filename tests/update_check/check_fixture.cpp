@@ -1,5 +1,9 @@
 #include "tests/update_check/check_fixture.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace orv_test {
@@ -69,6 +73,55 @@ scoped_environment::~scoped_environment() {
     ::SetEnvironmentVariableW(name_.c_str(), had_value_ ? old_value_.c_str() : nullptr);
 }
 
+namespace {
+
+std::mutex recorded_lock;
+std::vector<int> recorded_positions;
+HWND recorded_bar = nullptr;
+
+LRESULT CALLBACK record_progress(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HC_ACTION) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
+        std::lock_guard<std::mutex> lock(recorded_lock);
+        if (sent->message == PBM_SETPOS && sent->hwnd == recorded_bar) {
+            recorded_positions.push_back(static_cast<int>(sent->wParam));
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+}  // namespace
+
+progress_recorder::progress_recorder(HWND dialog) {
+    {
+        std::lock_guard<std::mutex> lock(recorded_lock);
+        recorded_positions.clear();
+        recorded_bar = ::GetDlgItem(dialog, progress_bar);
+    }
+    hook_ = ::SetWindowsHookExW(WH_CALLWNDPROC, &record_progress, nullptr,
+                                ::GetWindowThreadProcessId(dialog, nullptr));
+}
+
+progress_recorder::~progress_recorder() {
+    if (hook_) ::UnhookWindowsHookEx(hook_);
+}
+
+std::vector<int> progress_recorder::positions() const {
+    std::lock_guard<std::mutex> lock(recorded_lock);
+    return recorded_positions;
+}
+
+std::vector<int> expected_progress_steps(std::size_t size) {
+    if (size == 0) return {100};
+    std::vector<int> steps;
+    for (std::size_t received = 0; received < size;) {
+        received = std::min(received + 1024, size);
+        const int percent = static_cast<int>(received * 100 / size);
+        if (steps.empty() || steps.back() != percent) steps.push_back(percent);
+    }
+    return steps;
+}
+
 modal_call::modal_call(std::function<void()> call) {
     std::packaged_task<void()> task(std::move(call));
     done_ = task.get_future();
@@ -98,6 +151,8 @@ void check_fixture::SetUp() {
     wchar_t base[MAX_PATH];
     ::GetTempPathW(MAX_PATH, base);
     std::string name = std::string(test->test_suite_name()) + "_" + test->name();
+    // Parametrised tests are named "Prefix/Suite" and "Case/N": no folders inside the name.
+    std::replace(name.begin(), name.end(), '/', '_');
     temporary_ = std::wstring(base) + L"orv_" + std::wstring(name.begin(), name.end()) + L"\\";
     remove_tree(temporary_);
     ASSERT_TRUE(::CreateDirectoryW(temporary_.c_str(), nullptr));

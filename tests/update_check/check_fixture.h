@@ -87,6 +87,26 @@ private:
     std::unique_ptr<scoped_environment> marker_;
 };
 
+// The positions that reach the progress bar of `dialog` (PBM_SETPOS sent to it on the
+// dialog's thread), from construction on. One recorder at a time.
+class progress_recorder {
+public:
+    explicit progress_recorder(HWND dialog);
+    ~progress_recorder();
+    progress_recorder(const progress_recorder&) = delete;
+    progress_recorder& operator=(const progress_recorder&) = delete;
+
+    bool hooked() const { return hook_ != nullptr; }
+    std::vector<int> positions() const;
+
+private:
+    HHOOK hook_ = nullptr;
+};
+
+// The steps a download of `size` bytes shows: a step after each 1,024 bytes and after the
+// last, as whole percent, each only when it changes; for a listed size of 0 one step of 100.
+std::vector<int> expected_progress_steps(std::size_t size);
+
 // Control ids of the update dialog.
 inline constexpr int status_text = 1013;
 inline constexpr int progress_bar = 1019;

@@ -32,11 +32,15 @@ TEST_F(DialogDownload, ListedSizeZeroStillDownloadsEverything) {
     HWND dialog = wait_for_update_dialog();
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
+    progress_recorder progress(dialog);
+    ASSERT_TRUE(progress.hooked());
     ASSERT_TRUE(press_button(dialog, get_it_button));
     ASSERT_TRUE(call.returned());
     const auto package = downloaded(L"Orv_Vanta_Kit_2012_3_1.exe");
     ASSERT_TRUE(package);
     EXPECT_EQ(*package, package_bytes());
+    // The size the download went by was the listed 0: one step, at the end.
+    EXPECT_EQ(progress.positions(), expected_progress_steps(0));
     EXPECT_GE(wait_for_marker().size(), 2u);
 }
 

@@ -38,10 +38,14 @@ TEST_F(DialogFlow, UpdateAvailableDownloadsAndOpensThePackage) {
     EXPECT_EQ(control_text(dialog, auto_check_box), L"Check for update automatically");
     EXPECT_FALSE(control_visible(dialog, progress_bar));
 
+    progress_recorder progress(dialog);
+    ASSERT_TRUE(progress.hooked());
     ASSERT_TRUE(press_button(dialog, get_it_button));
     // Flag word 4 does not end the caller: the call comes back once the dialog has closed.
     ASSERT_TRUE(call.returned());
     EXPECT_FALSE(::IsWindow(dialog));
+    // Every step of the listed size reached the bar, in order.
+    EXPECT_EQ(progress.positions(), expected_progress_steps(package_bytes().size()));
 
     std::wstring local = temporary_directory() + L"Orv_Vanta_Kit_2012_3_1.exe";
     std::string downloaded;

@@ -1,5 +1,5 @@
-// The dialog's texts by the caller's language id: Simplified Chinese built in, English from
-// the string table, nothing at all for other languages. A server that never greets keeps the
+// The dialog's texts by the caller's language id: Simplified and Traditional Chinese built in,
+// English from the string table, and English for every other language. A server that never greets keeps the
 // dialog in its connecting state while the test reads it.
 #include "tests/update_check/check_fixture.h"
 #include "tests/update_check/silent_server.h"
@@ -71,38 +71,65 @@ TEST_F(DialogLanguage, SimplifiedChineseWhileConnectingAndWhenAnUpdateIsAvailabl
     EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(DialogLanguage, OtherLanguagesShowNoText) {
-    product_settings product(0x3302);
+// A language id and the texts its dialog shows: Traditional Chinese for Taiwan, Hong Kong and
+// Macau, English for every language without built-in texts (never blank captions or labels).
+struct language_case {
+    int language;
+    const wchar_t* caption;
+    const wchar_t* connecting;
+    const wchar_t* cancel;
+    const wchar_t* update_available;
+    const wchar_t* not_now;
+};
+
+class DialogLanguages : public check_fixture,
+                        public ::testing::WithParamInterface<language_case> {};
+
+TEST_P(DialogLanguages, ShowTheirTextsWhileConnectingAndWhenAnUpdateIsAvailable) {
+    const language_case& c = GetParam();
+    product_settings product(static_cast<std::uint16_t>(0x3310 + (c.language & 0xF)));
+    const std::wstring folder = L"lang" + std::to_wstring(c.language);
+    const std::wstring path = L"/" + folder + L"/Orv_Vanta_Kit.exe";
     {
         silent_server silent;
         ASSERT_TRUE(silent.listening());
         scoped_environment server(L"ORV_UPDATE_SERVER", silent.address());
         modal_call call(
-            [&] { lib().check_w(product.id(), L"/de/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1031); });
+            [&] { lib().check_w(product.id(), path.c_str(), L"_2012_2_22", 4, c.language); });
         HWND dialog = wait_for_update_dialog();
         ASSERT_TRUE(dialog);
-        EXPECT_EQ(window_title(dialog), L"");
-        EXPECT_EQ(control_text(dialog, status_text), L"");
-        EXPECT_EQ(control_text(dialog, auto_check_box), L"");
-        EXPECT_EQ(control_text(dialog, get_it_button), L"");
-        EXPECT_EQ(control_text(dialog, not_now_button), L"");
-        EXPECT_TRUE(control_visible(dialog, auto_check_box));
+        EXPECT_EQ(window_title(dialog), c.caption);
+        EXPECT_EQ(control_text(dialog, status_text), c.connecting);
+        EXPECT_EQ(control_text(dialog, get_it_button), c.cancel);
+        EXPECT_FALSE(control_text(dialog, auto_check_box).empty());
         ASSERT_TRUE(press_button(dialog, get_it_button));
         ASSERT_TRUE(call.returned());
     }
 
-    publish_package(L"de/Orv_Vanta_Kit_2012_3_1.exe");
+    publish_package(folder + L"/Orv_Vanta_Kit_2012_3_1.exe");
     modal_call call(
-        [&] { lib().check_w(product.id(), L"/de/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1031); });
+        [&] { lib().check_w(product.id(), path.c_str(), L"_2012_2_22", 4, c.language); });
     HWND dialog = wait_for_update_dialog();
     ASSERT_TRUE(dialog);
-    // The update-available state shows both buttons, still without labels or status.
-    ASSERT_TRUE(dialog_driver::wait_until([&] { return control_visible(dialog, not_now_button); }));
-    EXPECT_EQ(control_text(dialog, status_text), L"");
-    EXPECT_EQ(control_text(dialog, get_it_button), L"");
+    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, c.update_available));
+    EXPECT_EQ(control_text(dialog, not_now_button), c.not_now);
     ASSERT_TRUE(press_button(dialog, not_now_button));
     ASSERT_TRUE(call.returned());
 }
+
+constexpr language_case traditional(int language) {
+    return {language,         L"檢查更新", L"\n正在連線到伺服器...", L"取消",
+            L"有可用的更新。\n\n您現在可以下載並安裝新版本。", L"暫不更新"};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, DialogLanguages,
+    ::testing::Values(traditional(1028), traditional(3076), traditional(5124),
+                      language_case{1031, L"Check for Update", L"\nConnecting to server...",
+                                    L"Cancel",
+                                    L"An update is available.\n\nYou can download and install a new "
+                                    L"version now.",
+                                    L"Not Now"}));
 
 }  // namespace
 }  // namespace orv_test

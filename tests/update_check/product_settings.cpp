@@ -13,6 +13,10 @@ product_settings::product_settings(int product_id) : id_(product_id) {
 
 product_settings::~product_settings() { remove(); }
 
+bool product_settings::delete_value(const wchar_t* name) const {
+    return ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), name) == ERROR_SUCCESS;
+}
+
 bool product_settings::key_exists() const {
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {

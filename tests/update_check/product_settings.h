@@ -27,6 +27,7 @@ public:
     std::optional<std::uint32_t> dword(const wchar_t* name) const;
     bool set_dword(const wchar_t* name, std::uint32_t value) const;
     bool set_string(const wchar_t* name, const std::wstring& value) const;
+    bool delete_value(const wchar_t* name) const;
     void remove() const;
 
 private:

@@ -10,9 +10,10 @@ using dialog_driver::press_button;
 
 class Schedule : public check_fixture {
 protected:
-    // Waits for the notification dialog of a started background check, checks its form and
-    // closes it with Not Now.
-    void expect_notification_and_close() {
+    // Waits for the notification dialog of a started background check, checks its form,
+    // closes it with Not Now and waits for the dialog's own scheduling write, which comes
+    // after its window has gone: a later write of the test must not be overtaken by it.
+    void expect_notification_and_close(const product_settings& product) {
         HWND dialog = wait_for_update_dialog();
         ASSERT_TRUE(dialog) << "no background check ran";
         ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
@@ -24,9 +25,14 @@ protected:
         EXPECT_TRUE(control_visible(dialog, get_it_button));
         EXPECT_TRUE(control_visible(dialog, not_now_button));
         EXPECT_TRUE(control_visible(dialog, auto_check_box));
+        const std::optional<std::uint32_t> scheduled = product.dword(L"NextUpdateDate");
+        ASSERT_TRUE(product.delete_value(L"NextUpdateDate"));
         // Not Now only: the flag words here carry 0x8, and Get It would end this process.
         ASSERT_TRUE(press_button(dialog, not_now_button));
         ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
+        ASSERT_TRUE(dialog_driver::wait_until([&] { return product.dword(L"NextUpdateDate").has_value(); }))
+            << "the closed dialog scheduled nothing";
+        EXPECT_EQ(product.dword(L"NextUpdateDate"), scheduled) << "the same date again";
     }
 };
 
@@ -40,7 +46,7 @@ TEST_F(Schedule, ScheduledCheckRunsWhenDueAndMovesTheDate) {
     EXPECT_TRUE(product.key_exists());
     EXPECT_EQ(product.dword(L"NextUpdateDate"), dos_date_in_days(30));
     EXPECT_EQ(lib().get_next_days(product.id()), 30);
-    expect_notification_and_close();
+    expect_notification_and_close(product);
 
     // Not due any more: nothing starts and the date stays (a started check would move it to 7).
     lib().set_frequency(product.id(), 7);
@@ -51,7 +57,7 @@ TEST_F(Schedule, ScheduledCheckRunsWhenDueAndMovesTheDate) {
     lib().set_next_days(product.id(), 0);
     lib().check_w(product.id(), L"/sched/Orv_Vanta_Kit.exe", L"_2012_2_22", 9, 1033);
     EXPECT_EQ(product.dword(L"NextUpdateDate"), dos_date_in_days(7));
-    expect_notification_and_close();
+    expect_notification_and_close(product);
 }
 
 TEST_F(Schedule, SwitchedOffChecksRunOnlyWhenForced) {
@@ -64,7 +70,7 @@ TEST_F(Schedule, SwitchedOffChecksRunOnlyWhenForced) {
 
     lib().check_w(product.id(), L"/forced/Orv_Vanta_Kit.exe", L"_2012_2_22", 10, 1033);
     EXPECT_EQ(product.dword(L"NextUpdateDate"), dos_date_in_days(30));
-    expect_notification_and_close();
+    expect_notification_and_close(product);
 }
 
 TEST_F(Schedule, ABackgroundCheckKeepsWhatItsCallStored) {

@@ -6,12 +6,32 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "tests/update_check/orv_library.h"
 
 namespace {
 
 using orv_test::library;
+
+// Callers may bind by name as well as by ordinal: every export carries its undecorated name,
+// and the name leads to the same function as the ordinal.
+TEST(ExportNames, EachNameResolvesToItsOrdinal) {
+    ASSERT_TRUE(library().complete());
+    const std::pair<const char*, WORD> exports[] = {
+        {"OrvCheckForUpdateW", 32},         {"OrvCheckForUpdateA", 33},
+        {"OrvGetModuleVersionStringA", 42}, {"OrvGetModuleVersionStringW", 43},
+        {"OrvSetAutoUpdateCheck", 44},      {"OrvGetAutoUpdateCheck", 45},
+        {"OrvSetUpdateFrequency", 46},      {"OrvGetUpdateFrequency", 47},
+        {"OrvGetNextUpdateDays", 48},       {"OrvSetNextUpdateDays", 49},
+    };
+    for (const auto& [name, ordinal] : exports) {
+        FARPROC by_name = ::GetProcAddress(library().module, name);
+        EXPECT_TRUE(by_name) << name;
+        EXPECT_EQ(by_name, ::GetProcAddress(library().module, MAKEINTRESOURCEA(ordinal))) << name;
+    }
+    EXPECT_FALSE(::GetProcAddress(library().module, "OrvCheckForUpdateW@20")) << "decorated";
+}
 
 TEST(VersionExports, WideCopiesWhatFitsAndReturnsTheFullLength) {
     ASSERT_TRUE(library().complete());

@@ -26,9 +26,17 @@ TEST(VersionTag, MissingTokensOnEitherSide) {
     EXPECT_EQ(compare_version_tokens(L"1", L""), QueryState::Newer);
 }
 
-TEST(VersionTag, LeadingSeparatorOfTheProgramsTagReadsAsZero) {
-    EXPECT_EQ(compare_version_tokens(L"2012_2_22", L"_2012_2_22"), QueryState::Newer);
+TEST(VersionTag, OuterSeparatorsAreNotTokens) {
+    // vanta's own tag starts with a separator: its own release and older ones are not newer.
+    EXPECT_EQ(compare_version_tokens(L"2012_2_22", L"_2012_2_22"), QueryState::NotNewer);
+    EXPECT_EQ(compare_version_tokens(L"2012_2_1", L"_2012_2_22"), QueryState::NotNewer);
     EXPECT_EQ(compare_version_tokens(L"0_5", L"_2012_2_22"), QueryState::NotNewer);
+    EXPECT_EQ(compare_version_tokens(L"2012_2_23", L"_2012_2_22"), QueryState::Newer);
+    EXPECT_EQ(compare_version_tokens(L"_2012_2_22.", L"2012_2_22__"), QueryState::NotNewer);
+    EXPECT_EQ(compare_version_tokens(L"._2012_3", L"2012_2_22_"), QueryState::Newer);
+    // Separators inside still delimit tokens, and an empty tag still reads as 0.
+    EXPECT_EQ(compare_version_tokens(L"_", L""), QueryState::NotNewer);
+    EXPECT_EQ(compare_version_tokens(L"2012_2_22", L""), QueryState::Newer);
 }
 
 TEST(VersionTag, TokensWithoutDigitsReadAsZero) {

@@ -40,6 +40,11 @@ vanta_app::vanta_app(const std::wstring& name, vanta_setup setup)
     if (setup_.chinese_library && file_exists(join(bin, L"vantaCHS.dll"))) {
         ready_ = ready_ && copy_beside(bin, L"vantaCHS.dll", app_dir_);
     }
+    if (setup_.traditional_chinese_libraries) {
+        for (const wchar_t* library : {L"vantaCHT.dll", L"vantaZHH.dll", L"vantaZHM.dll"}) {
+            ready_ = ready_ && copy_beside(bin, library, app_dir_);
+        }
+    }
     if (setup_.updater) ready_ = ready_ && copy_beside(bin, L"Updater.exe", work_dir_);
     if (setup_.version_file) {
         ready_ = ready_ && hid_stack::write_file(join(work_dir_, L"version"), *setup_.version_file);

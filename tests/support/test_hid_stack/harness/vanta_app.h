@@ -33,6 +33,8 @@ struct vanta_setup {
     std::optional<std::string> version_file;
     bool updater = true;          // the "Updater.exe" stand-in in the working directory
     bool chinese_library = true;  // vantaCHS.dll beside the program, when the build has it
+    // The Traditional Chinese libraries (vantaCHT.dll, vantaZHH.dll, vantaZHM.dll) as well.
+    bool traditional_chinese_libraries = false;
     // ORV_UPDATE_SERVER, "host:port". The default is a port nothing listens on, so the
     // update check at start-up stays on this machine and fails at once.
     std::wstring update_server = L"127.0.0.1:9";
