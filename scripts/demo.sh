@@ -20,7 +20,7 @@ rm -rf "$demo_root"
 mkdir -p "$demo_root/app" "$demo_work" "$demo_sim" "$demo_ftp/pub/calculators/OrvK58x"
 
 bin="$root/build/win32/bin"
-cp "$bin/vanta.exe" "$bin/OrvUpdateCheck.dll" "$bin/vantaCHS.dll" "$demo_root/app/"
+cp "$bin/vanta.exe" "$bin/OrvUpdateCheck.dll" "$bin"/vanta???.dll "$demo_root/app/"
 cp "$root/build/win32/test_hid_stack/hid.dll" "$root/build/win32/test_hid_stack/setupapi.dll" \
    "$demo_root/app/"
 cp "$bin/Updater.exe" "$demo_work/"

@@ -12,6 +12,7 @@ pictures=(
   update_flow_later_firmware_question:firmware-question
   update_dialog_available_en:update-dialog-en
   update_dialog_available_zh:update-dialog-zh
+  update_check_traditional_chinese:update-dialog-zh-hant
 )
 
 missing=0
