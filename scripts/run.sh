@@ -31,8 +31,8 @@ if [ "$build" = 1 ]; then
         -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
   # The program, its libraries, and what the demonstration adds (the test HID stack, the
   # updater stand-in and a package to download); the tests are left to scripts/test.sh.
-  cmake --build build/win32 -j "$(nproc)" --target vanta OrvUpdateCheck vantaCHS vantaCHT vantaZHH vantaZHM \
-        updater_stub test_hid test_setupapi package_stub
+  cmake --build build/win32 -j "$(nproc)" --target vanta OrvUpdateCheck vantaCHS vantaCHT \
+        vantaZHH vantaZHM updater_stub test_hid test_setupapi package_stub
 fi
 
 root="$PWD"
