@@ -2,9 +2,24 @@ cmake_minimum_required(VERSION 3.25)
 # Fails when PROGRAM imports a function from hid.dll or setupapi.dll that the test DLLs do not
 # export: the program would then not load beside them.
 #   cmake -DOBJDUMP=... -DPROGRAM=vanta.exe -DTEST_DLLS="hid.dll;setupapi.dll" -P check_imports.cmake
+# With -DDEFERRED="wininet.dll;..." it fails instead when PROGRAM names one of these DLLs in its
+# import table at all: they are bound at first use and must not load with the program.
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE program_dump RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "cannot read the imports of ${PROGRAM}")
+endif()
+
+string(TOLOWER "${program_dump}" lower_dump)
+foreach(dll ${DEFERRED})
+    string(TOLOWER "${dll}" lower_dll)
+    string(FIND "${lower_dump}" "dll name: ${lower_dll}" at)
+    if(NOT at EQUAL -1)
+        message(FATAL_ERROR "${PROGRAM} loads ${dll} at start; it is meant to be bound at first use")
+    endif()
+endforeach()
+if(DEFERRED)
+    message(STATUS "${PROGRAM} names none of ${DEFERRED} among its imports")
+    return()
 endif()
 
 set(missing "")
@@ -16,7 +31,6 @@ foreach(dll_path ${TEST_DLLS})
     list(TRANSFORM exported REPLACE "\\[ *[0-9]+\\] " "")
 
     # The program's import block for this DLL runs from its "DLL Name:" line to the next one.
-    string(TOLOWER "${program_dump}" lower_dump)
     string(TOLOWER "${dll}" lower_dll)
     string(FIND "${lower_dump}" "dll name: ${lower_dll}" start)
     if(start EQUAL -1)

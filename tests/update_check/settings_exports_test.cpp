@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/first_use_imports.h"
 #include "tests/update_check/orv_library.h"
 #include "tests/update_check/product_settings.h"
 
@@ -95,6 +96,35 @@ TEST_F(SettingsExports, PastAndNonsensicalDatesAreDue) {
     // Only the low 16 bits are a date.
     ASSERT_TRUE(product.set_dword(L"NextUpdateDate", 0xFFFF0000u | orv_test::dos_date_in_days(4)));
     EXPECT_EQ(library().get_next_days(product.id()), 4);
+}
+
+// WinINet is bound at the first FTP call: a scheduled check that is not due leaves it unloaded,
+// a due one loads it (its background thread connects).
+TEST_F(SettingsExports, OnlyADueScheduledCheckLoadsTheNetworkLibrary) {
+    ASSERT_EQ(::GetModuleHandleW(L"wininet.dll"), nullptr);
+    product_settings product(0x3108);
+    library().set_next_days(product.id(), 7);
+    library().check_w(product.id(), L"/pub/none/Orv_None.exe", L"_1", 9, 1033);
+    EXPECT_EQ(::GetModuleHandleW(L"wininet.dll"), nullptr);
+
+    library().set_next_days(product.id(), 0);
+    library().check_w(product.id(), L"/pub/none/Orv_None.exe", L"_1", 9, 1033);
+    bool loaded = false;
+    for (int i = 0; i < 500 && !loaded; ++i) {
+        loaded = ::GetModuleHandleW(L"wininet.dll") != nullptr;
+        if (!loaded) ::Sleep(10);
+    }
+    EXPECT_TRUE(loaded);
+}
+
+TEST(FirstUseImports, WhatCannotBeHadFailsCleanly) {
+    ::SetLastError(0);
+    EXPECT_EQ(fw::system_function(L"no_such_library.dll", "Anything"), nullptr);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    ::SetLastError(0);
+    EXPECT_EQ(fw::system_function(L"kernel32.dll", "NoSuchFunction"), nullptr);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_NE(fw::system_function(L"shell32.dll", "ShellExecuteW"), nullptr);
 }
 
 }  // namespace
