@@ -1,5 +1,8 @@
 // The yardstick for vanta's start-up: a program that opens one window and runs a message loop.
+// Each command-line word names a DLL to load before the window, to price that DLL's loading.
 #include <windows.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -14,6 +17,9 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
+    for (int i = 1; i < __argc; ++i) {
+        if (!::LoadLibraryA(__argv[i])) return 1;
+    }
     WNDCLASSW wc{};
     wc.lpfnWndProc = window_proc;
     wc.hInstance = instance;

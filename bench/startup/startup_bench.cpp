@@ -1,7 +1,8 @@
 // Times programs from the moment they are started until their main window is shown and their
-// message loop is idle, alternating between the programs in each round, and prints the median
-// of each and their ratio to the first.
-//   startup_bench ROUNDS WORKING_DIRECTORY PROGRAM.exe [PROGRAM.exe ...]
+// message loop is idle, interleaved round by round, and prints the median and interquartile
+// range of each and its ratio to the first. The last line is "startup ratio: R", the ratio of
+// the second program's median to the first's.
+//   startup_bench ROUNDS WORKING_DIRECTORY "PROGRAM.exe [ARGS]" ["PROGRAM.exe [ARGS]" ...]
 // Each program must show one top-level window and end when that window is closed.
 #include <windows.h>
 
@@ -41,8 +42,11 @@ double now_ms() {
 }
 
 // Milliseconds until the program's window is shown and answers; negative on failure.
-double time_start(const std::wstring& program, const std::wstring& folder) {
+double time_start(const std::wstring& entry, const std::wstring& folder) {
+    const std::size_t space = entry.find(L".exe ");
+    const std::wstring program = space == std::wstring::npos ? entry : entry.substr(0, space + 4);
     std::wstring command = L"\"" + program + L"\"";
+    if (space != std::wstring::npos) command += entry.substr(space + 4);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -77,10 +81,13 @@ double time_start(const std::wstring& program, const std::wstring& folder) {
     return elapsed;
 }
 
-double median(std::vector<double> values) {
+// The q-quantile of `values` (0 <= q <= 1), interpolated between neighbours.
+double quantile(std::vector<double> values, double q) {
     std::sort(values.begin(), values.end());
-    std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    const double at = q * static_cast<double>(values.size() - 1);
+    const std::size_t below = static_cast<std::size_t>(at);
+    const std::size_t above = std::min(below + 1, values.size() - 1);
+    return values[below] + (values[above] - values[below]) * (at - static_cast<double>(below));
 }
 
 }  // namespace
@@ -108,12 +115,15 @@ int wmain(int argc, wchar_t** argv) {
             times[i].push_back(t);
         }
     }
-    double reference = median(times[0]);
+    const double reference = quantile(times[0], 0.5);
     for (std::size_t i = 0; i < programs.size(); ++i) {
-        auto [low, high] = std::minmax_element(times[i].begin(), times[i].end());
-        double m = median(times[i]);
-        std::wprintf(L"%-60ls median %8.1f ms  min %8.1f  max %8.1f  ratio %.2f\n",
-                     programs[i].c_str(), m, *low, *high, m / reference);
+        const double m = quantile(times[i], 0.5);
+        std::wprintf(L"%-64ls median %7.1f ms  IQR %6.1f ms  (+%6.1f ms)  ratio %.2f\n",
+                     programs[i].c_str(), m, quantile(times[i], 0.75) - quantile(times[i], 0.25),
+                     m - reference, m / reference);
+    }
+    if (programs.size() > 1) {
+        std::wprintf(L"startup ratio: %.2f\n", quantile(times[1], 0.5) / reference);
     }
     return 0;
 }
