@@ -53,6 +53,11 @@ language_id parse_resource_locale(std::wstring_view text) {
     return static_cast<language_id>(value & 0xFFFF);
 }
 
+language_id first_translation_language(const std::uint8_t* table, std::size_t bytes) {
+    if (table == nullptr || bytes < sizeof(language_id)) return 0;
+    return static_cast<language_id>(table[0] | (table[1] << 8));
+}
+
 std::optional<std::size_t> chosen_index(unsigned command, std::size_t count) {
     if (command < first_language_command || command > last_language_command) return std::nullopt;
     const std::size_t index = command - first_language_command;

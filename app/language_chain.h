@@ -62,6 +62,11 @@ bool select_startup_language(language_id own, language_id& current, const candid
 // text holds no hexadecimal number.
 language_id parse_resource_locale(std::wstring_view text);
 
+// The language of a version resource's translation table ("\VarFileInfo\Translation": pairs
+// of 16-bit little-endian language id and code page, as `bytes` bytes): the first entry's
+// language. 0 when the table is too short to hold one.
+language_id first_translation_language(const std::uint8_t* table, std::size_t bytes);
+
 // Language menu: one command per offered language, 28416 + its index.
 inline constexpr unsigned first_language_command = 28416;
 inline constexpr std::size_t max_menu_languages = 256;

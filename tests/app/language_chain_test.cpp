@@ -165,6 +165,15 @@ TEST(parse_resource_locale, reads_hexadecimal_locale_ids_and_keeps_the_language_
     EXPECT_EQ(language_chain::parse_resource_locale(L"FFFFFFFFFFFFFFFF0409"), 0x0409);
 }
 
+TEST(first_translation_language, reads_the_first_little_endian_language_of_the_table) {
+    const std::uint8_t table[] = {0x04, 0x08, 0xB0, 0x04, 0x09, 0x04, 0xE4, 0x04};
+    EXPECT_EQ(language_chain::first_translation_language(table, sizeof table), 0x0804);
+    EXPECT_EQ(language_chain::first_translation_language(table, 2), 0x0804) << "language only";
+    EXPECT_EQ(language_chain::first_translation_language(table, 1), 0) << "half an id";
+    EXPECT_EQ(language_chain::first_translation_language(table, 0), 0);
+    EXPECT_EQ(language_chain::first_translation_language(nullptr, 4), 0);
+}
+
 TEST(language_menu_ids, commands_map_to_listed_languages_only) {
     EXPECT_EQ(language_chain::chosen_index(28416, 2), 0u);
     EXPECT_EQ(language_chain::chosen_index(28417, 2), 1u);
