@@ -7,7 +7,8 @@ bool try_language(language_id& current, const loader& load) {
     if (load(current)) return true;
 
     const unsigned tried_sublanguage = sublanguage(current);
-    if (tried_sublanguage != 0) {
+    // Without a primary language the neutral form is 0, which is no language to load.
+    if (tried_sublanguage != 0 && primary_language(current) != 0) {
         current = neutral_form(current);
         if (load(current)) return true;
     }

@@ -32,7 +32,8 @@ using loader = std::function<bool(language_id id)>;
 
 // Tries `current`, then its neutral form (unless it is neutral already), then its default
 // form (unless it is the default form already), and stops at the first that loads. `current`
-// ends as the last id tried. 0 is never tried.
+// ends as the last id tried. 0 is never tried, not even as the neutral form of an id without
+// a primary language.
 bool try_language(language_id& current, const loader& load);
 
 // Where the start-up candidates come from, in the order they are tried.

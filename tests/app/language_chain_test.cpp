@@ -54,6 +54,10 @@ TEST(try_language, falls_back_to_the_neutral_then_the_default_form) {
         {0x0004, {}, false, {0x0004, 0x0404}, 0x0404},
         // Sublanguage 0x3F, the highest: the primary language survives intact.
         {0xFC0A, {0x040A}, true, {0xFC0A, 0x000A, 0x040A}, 0x040A},
+        // No primary language (a stored or read id such as 0x2000): its neutral form would be
+        // 0, which is never tried.
+        {0x2000, {}, false, {0x2000, 0x0400}, 0x0400},
+        {0x0400, {}, false, {0x0400}, 0x0400},
     };
     for (const try_case& c : cases) {
         scripted_loader load(c.available, 0);
