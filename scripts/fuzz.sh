@@ -8,6 +8,7 @@
 # Grown corpora stay in build/fuzz/corpus; the committed seeds are not touched otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 
 seconds=${1:-60}
 if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds == 0)); then
@@ -17,7 +18,7 @@ fi
 all_targets="calc_link version_file listing language schedule formatters"
 targets=${FUZZ_TARGETS:-$all_targets}
 
-build=build/fuzz
+build=$root/build/fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVANTA_FUZZ=ON >/dev/null
 cmake --build "$build" --target $(printf 'fuzz_%s ' $targets) >/dev/null
@@ -35,11 +36,11 @@ for target in $targets; do
     status=0
     "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -fork=1 -ignore_crashes=1 \
         -ignore_timeouts=1 -ignore_ooms=1 -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix="$artifacts/" "$work" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
-    execs=$(grep -o 'exec/s: [0-9]*' "$log" >/dev/null; \
-            grep -oE '^#[0-9]+' "$log" | tail -1 | tr -d '#')
+        -artifact_prefix="$artifacts/" "$work" "$root/fuzz/corpus/$target" >"$log" 2>&1 ||
+        status=$?
+    execs=$({ grep -oE '^#[0-9]+' "$log" || true; } | tail -1 | tr -d '#')
     execs=${execs:-0}
-    coverage=$(grep -oE 'cov: [0-9]+' "$log" | tail -1 | awk '{print $2}')
+    coverage=$({ grep -oE 'cov: [0-9]+' "$log" || true; } | tail -1 | awk '{print $2}')
     coverage=${coverage:-0}
     crashes=0
     shopt -s nullglob
@@ -47,7 +48,7 @@ for target in $targets; do
                  "$artifacts"/oom-*; do
         if [[ $(stat -c %Y "$found") -ge $started ]]; then
             crashes=$((crashes + 1))
-            cp "$found" "fuzz/corpus/$target/"
+            cp "$found" "$root/fuzz/corpus/$target/"
         fi
     done
     shopt -u nullglob
