@@ -1,6 +1,6 @@
-// io_base over two handles on one HID device path. One per calculator,
-// created, opened and destroyed by that calculator's calc_data_provider_impl. UI thread only;
-// allocates nothing while transferring.
+// io_base over two handles on one HID device path. One per calculator, created, opened and
+// destroyed by that calculator's calc_data_provider_impl. UI thread only; allocates nothing
+// while transferring.
 //
 // Robustness beyond the bare handshake:
 //  - a failed input-report poll ends an acknowledgment wait and fails the transfer (closing the

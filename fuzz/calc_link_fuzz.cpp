@@ -49,8 +49,7 @@ public:
         return true;
     }
 
-    bool get_input_report(hid_handle handle, std::uint8_t* report,
-                          std::uint32_t length) override {
+    bool get_input_report(hid_handle handle, std::uint8_t* report, std::uint32_t length) override {
         FUZZ_CHECK(handle == read_handle());
         FUZZ_CHECK(length == output_length_);
         FUZZ_CHECK(report[0] == 1);
@@ -104,36 +103,36 @@ void run_provider(fuzz::input& in, fuzzed_device& device, const vanta_kit::hid_c
         const std::uint8_t operation = in.byte();
         vanta_kit::io_base* io = provider.get_io();
         switch (operation % 6) {
-        case 0: {
-            const std::uint64_t cached = provider.get_version();
-            const std::uint64_t version = provider.identify();
-            FUZZ_CHECK(provider.get_version() == version);
-            if (cached != 0) FUZZ_CHECK(version == cached);
-            if (version == 0) FUZZ_CHECK(has_default_name(provider));
-            break;
-        }
-        case 1: {
-            std::int32_t length = -1;
-            FUZZ_CHECK(provider.query_block(&length) == 0);
-            if (io == nullptr) FUZZ_CHECK(length == 0);
-            break;
-        }
-        case 2:
-            if (io != nullptr) io->read(buffer, in.u16());
-            break;
-        case 3:
-            if (io != nullptr) {
-                const std::uint16_t count = in.u16();
-                std::memset(buffer, operation, count);
-                io->write(buffer, count);
+            case 0: {
+                const std::uint64_t cached = provider.get_version();
+                const std::uint64_t version = provider.identify();
+                FUZZ_CHECK(provider.get_version() == version);
+                if (cached != 0) FUZZ_CHECK(version == cached);
+                if (version == 0) FUZZ_CHECK(has_default_name(provider));
+                break;
             }
-            break;
-        case 4:
-            provider.signal_update_start();
-            break;
-        case 5:
-            provider.release_io();
-            break;
+            case 1: {
+                std::int32_t length = -1;
+                FUZZ_CHECK(provider.query_block(&length) == 0);
+                if (io == nullptr) FUZZ_CHECK(length == 0);
+                break;
+            }
+            case 2:
+                if (io != nullptr) io->read(buffer, in.u16());
+                break;
+            case 3:
+                if (io != nullptr) {
+                    const std::uint16_t count = in.u16();
+                    std::memset(buffer, operation, count);
+                    io->write(buffer, count);
+                }
+                break;
+            case 4:
+                provider.signal_update_start();
+                break;
+            case 5:
+                provider.release_io();
+                break;
         }
     }
 }

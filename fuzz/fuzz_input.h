@@ -53,7 +53,7 @@ private:
 
 }  // namespace fuzz
 
-#define FUZZ_CHECK(condition)                         \
-    do {                                              \
-        if (!(condition)) ::fuzz::fail(#condition);   \
+#define FUZZ_CHECK(condition)                       \
+    do {                                            \
+        if (!(condition)) ::fuzz::fail(#condition); \
     } while (false)

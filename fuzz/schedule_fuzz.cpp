@@ -19,7 +19,7 @@ const char* const time_zones[] = {
     "UTC0",
     "CET-1CEST,M3.5.0,M10.5.0/3",
     "EST5EDT,M3.2.0,M11.1.0",
-    "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0",  // a half-hour daylight-saving change
+    "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0",   // a half-hour daylight-saving change
     "<-0330>3:30<-0230>,M3.2.0/0,M11.1.0/0",  // changes at midnight
     "<+14>-14",
 };

@@ -53,17 +53,16 @@ TEST_P(format_version_test, prints_the_three_components_and_nothing_else) {
 
 INSTANTIATE_TEST_SUITE_P(
     patterns, format_version_test,
-    ::testing::Values(format_case{L"Version %x %x %x", L"Version 2012 2 22"},
-                      format_case{L"_%x_%0x_%0x", L"_2012_2_22"},
-                      format_case{L"%04x.%-3x|%3X", L"2012.2  | 22"},
-                      format_case{L"%#x %#X %#x", L"0x2012 0X2 0x22"},
-                      format_case{L"100%% %x", L"100% 2012"},
-                      format_case{L"%s %n %d %x", L"%s %n %d 2012"},
-                      format_case{L"%x %x %x %x %x", L"2012 2 22 %x %x"},
-                      format_case{L"%", L"%"}, format_case{L"%0", L"%0"},
-                      format_case{L"%99999999999999999999x",
-                                  L"                                                           2012"},
-                      format_case{L"", L""}));
+    ::testing::Values(
+        format_case{L"Version %x %x %x", L"Version 2012 2 22"},
+        format_case{L"_%x_%0x_%0x", L"_2012_2_22"}, format_case{L"%04x.%-3x|%3X", L"2012.2  | 22"},
+        format_case{L"%#x %#X %#x", L"0x2012 0X2 0x22"}, format_case{L"100%% %x", L"100% 2012"},
+        format_case{L"%s %n %d %x", L"%s %n %d 2012"},
+        format_case{L"%x %x %x %x %x", L"2012 2 22 %x %x"}, format_case{L"%", L"%"},
+        format_case{L"%0", L"%0"},
+        format_case{L"%99999999999999999999x",
+                    L"                                                           2012"},
+        format_case{L"", L""}));
 
 TEST(format_version, output_is_capped_at_63_characters) {
     EXPECT_EQ(format_version(std::wstring(200, L'a').c_str(), 0), std::wstring(63, L'a'));

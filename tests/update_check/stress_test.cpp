@@ -64,8 +64,8 @@ TEST_F(UpdateDialogStress, OpenAndCancelWhileTheQueryRuns) {
     HWND previous = nullptr;
     auto round = [&] {
         modal_call call([&] {
-            HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, watch_messages, nullptr,
-                                             ::GetCurrentThreadId());
+            HHOOK hook =
+                ::SetWindowsHookExW(WH_GETMESSAGE, watch_messages, nullptr, ::GetCurrentThreadId());
             lib().check_w(product.id(), L"/stress/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033);
             if (hook) ::UnhookWindowsHookEx(hook);
         });
@@ -91,9 +91,10 @@ TEST_F(UpdateDialogStress, OpenAndCancelWhileTheQueryRuns) {
     ASSERT_TRUE(ftp_fixture::set_reply_delay(0));
     const resource_counts::counts end = settled_counts(start, 20s);
 
-    std::printf("stress: update dialog, %u rounds in %.1f s, %s, messages to destroyed windows %u\n",
-                rounds, std::chrono::duration<double>(elapsed).count(),
-                resource_counts::describe(start, end).c_str(), stale_messages.load());
+    std::printf(
+        "stress: update dialog, %u rounds in %.1f s, %s, messages to destroyed windows %u\n",
+        rounds, std::chrono::duration<double>(elapsed).count(),
+        resource_counts::describe(start, end).c_str(), stale_messages.load());
     EXPECT_EQ(stale_messages.load(), 0u);
     EXPECT_TRUE(resource_counts::within(end, start, margin))
         << resource_counts::describe(start, end);
@@ -107,7 +108,8 @@ TEST(ExportsStress, EightThreadsEachKeepTheirOwnSettings) {
     const unsigned seconds = setting(L"ORV_STRESS_EXPORT_SECONDS", 2);
     constexpr int threads = 8;
     std::vector<std::unique_ptr<product_settings>> products;
-    for (int t = 0; t < threads; ++t) products.push_back(std::make_unique<product_settings>(0x3610 + t));
+    for (int t = 0; t < threads; ++t)
+        products.push_back(std::make_unique<product_settings>(0x3610 + t));
 
     struct outcome {
         unsigned calls = 0;
@@ -130,29 +132,29 @@ TEST(ExportsStress, EightThreadsEachKeepTheirOwnSettings) {
             while (std::chrono::steady_clock::now() < deadline) {
                 ++out.calls;
                 switch (random() % 3) {
-                case 0:
-                    out.auto_check = static_cast<int>(random() % 2);
-                    library().set_auto_check(id, out.auto_check);
-                    expect(library().get_auto_check(id) == out.auto_check);
-                    break;
-                case 1: {
-                    const int days = static_cast<int>(random() % 120);
-                    library().set_next_days(id, days);
-                    out.next_date = dos_date_in_days(days);
-                    expect(library().get_next_days(id) == days);
-                    break;
-                }
-                default:
-                    expect(library().get_frequency(id) == frequency);
-                    // A forced check starts a worker: at most one a second per thread.
-                    if (std::chrono::steady_clock::now() - last_check >= 1s) {
-                        last_check = std::chrono::steady_clock::now();
-                        library().check_w(id, L"/none/Orv_Vanta_Kit.exe", L"_1", 2, 1033);
-                        out.next_date = dos_date_in_days(frequency);
-                        expect(products[static_cast<std::size_t>(id - 0x3610)]->dword(
-                                   L"NextUpdateDate") == out.next_date);
+                    case 0:
+                        out.auto_check = static_cast<int>(random() % 2);
+                        library().set_auto_check(id, out.auto_check);
+                        expect(library().get_auto_check(id) == out.auto_check);
+                        break;
+                    case 1: {
+                        const int days = static_cast<int>(random() % 120);
+                        library().set_next_days(id, days);
+                        out.next_date = dos_date_in_days(days);
+                        expect(library().get_next_days(id) == days);
+                        break;
                     }
-                    break;
+                    default:
+                        expect(library().get_frequency(id) == frequency);
+                        // A forced check starts a worker: at most one a second per thread.
+                        if (std::chrono::steady_clock::now() - last_check >= 1s) {
+                            last_check = std::chrono::steady_clock::now();
+                            library().check_w(id, L"/none/Orv_Vanta_Kit.exe", L"_1", 2, 1033);
+                            out.next_date = dos_date_in_days(frequency);
+                            expect(products[static_cast<std::size_t>(id - 0x3610)]->dword(
+                                       L"NextUpdateDate") == out.next_date);
+                        }
+                        break;
                 }
             }
         });
@@ -166,7 +168,8 @@ TEST(ExportsStress, EightThreadsEachKeepTheirOwnSettings) {
         const product_settings& product = *products[t];
         calls += outcomes[t].calls;
         mismatches += outcomes[t].mismatches;
-        EXPECT_EQ(product.dword(L"AutoUpdateCheck"), static_cast<std::uint32_t>(outcomes[t].auto_check));
+        EXPECT_EQ(product.dword(L"AutoUpdateCheck"),
+                  static_cast<std::uint32_t>(outcomes[t].auto_check));
         EXPECT_EQ(product.dword(L"UpdateCheckFrequency"), static_cast<std::uint32_t>(10 + t));
         if (outcomes[t].next_date != 0) {
             EXPECT_EQ(product.dword(L"NextUpdateDate"), outcomes[t].next_date);

@@ -24,15 +24,15 @@ using query_system_fn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
 
 DWORD handles_from_system_table(DWORD process_id) {
     HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    auto query = ntdll ? reinterpret_cast<query_system_fn>(
-                             ::GetProcAddress(ntdll, "NtQuerySystemInformation"))
-                       : nullptr;
+    auto query =
+        ntdll
+            ? reinterpret_cast<query_system_fn>(::GetProcAddress(ntdll, "NtQuerySystemInformation"))
+            : nullptr;
     if (!query) return 0;
     std::vector<std::uint8_t> buffer(1 << 16);
     for (int attempt = 0; attempt < 8; ++attempt) {
         ULONG needed = 0;
-        const LONG status =
-            query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        const LONG status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
         if (status == 0) {
             const auto* table = reinterpret_cast<const handle_table*>(buffer.data());
             DWORD count = 0;

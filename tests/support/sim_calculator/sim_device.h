@@ -44,7 +44,7 @@ struct output_record {
 // One get_input_report that reached the device, as the host asked for it.
 struct poll_record {
     std::uint64_t time_ms = 0;
-    std::uint32_t length = 0;       // the length the host passed
+    std::uint32_t length = 0;          // the length the host passed
     std::uint8_t entry_report_id = 0;  // byte 0 of the host's buffer on entry
 };
 
