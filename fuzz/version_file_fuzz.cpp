@@ -15,10 +15,21 @@
 #include "app/version_reference.h"
 #include "fuzz/fuzz_input.h"
 
+namespace {
+
+char folder[] = "/tmp/vanta-fuzz-version-XXXXXX";
+
+void remove_folder() {
+    std::remove("version");
+    rmdir(folder);
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The program reads "version" from its working directory: give the target one of its own.
-    char folder[] = "/tmp/vanta-fuzz-version-XXXXXX";
     if (mkdtemp(folder) == nullptr || chdir(folder) != 0) std::abort();
+    std::atexit(remove_folder);
     return 0;
 }
 
