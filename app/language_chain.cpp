@@ -7,7 +7,8 @@ bool try_language(language_id& current, const loader& load) {
     if (load(current)) return true;
 
     const unsigned tried_sublanguage = sublanguage(current);
-    if (tried_sublanguage != 0) {
+    // Without a primary language the neutral form is 0, which is no language to load.
+    if (tried_sublanguage != 0 && primary_language(current) != 0) {
         current = neutral_form(current);
         if (load(current)) return true;
     }
@@ -51,6 +52,11 @@ language_id parse_resource_locale(std::wstring_view text) {
     }
     // A locale id keeps its language in the low word; the sort order above it is no concern.
     return static_cast<language_id>(value & 0xFFFF);
+}
+
+language_id first_translation_language(const std::uint8_t* table, std::size_t bytes) {
+    if (table == nullptr || bytes < sizeof(language_id)) return 0;
+    return static_cast<language_id>(table[0] | (table[1] << 8));
 }
 
 std::optional<std::size_t> chosen_index(unsigned command, std::size_t count) {

@@ -32,7 +32,8 @@ using loader = std::function<bool(language_id id)>;
 
 // Tries `current`, then its neutral form (unless it is neutral already), then its default
 // form (unless it is the default form already), and stops at the first that loads. `current`
-// ends as the last id tried. 0 is never tried.
+// ends as the last id tried. 0 is never tried, not even as the neutral form of an id without
+// a primary language.
 bool try_language(language_id& current, const loader& load);
 
 // Where the start-up candidates come from, in the order they are tried.
@@ -61,6 +62,11 @@ bool select_startup_language(language_id own, language_id& current, const candid
 // and an optional "0x", read as a locale id whose low 16 bits are the language. 0 when the
 // text holds no hexadecimal number.
 language_id parse_resource_locale(std::wstring_view text);
+
+// The language of a version resource's translation table ("\VarFileInfo\Translation": pairs
+// of 16-bit little-endian language id and code page, as `bytes` bytes): the first entry's
+// language. 0 when the table is too short to hold one.
+language_id first_translation_language(const std::uint8_t* table, std::size_t bytes);
 
 // Language menu: one command per offered language, 28416 + its index.
 inline constexpr unsigned first_language_command = 28416;

@@ -46,9 +46,8 @@ language_support::language_id language_support::file_language(const std::wstring
     if (!info) return 0;
     UINT bytes = 0;
     const WORD* table = info->translations(bytes);
-    // An empty table has no first entry to read.
-    if (!table || bytes < sizeof(WORD)) return 0;
-    return table[0];
+    return language_chain::first_translation_language(reinterpret_cast<const std::uint8_t*>(table),
+                                                      bytes);
 }
 
 std::wstring language_support::language_display_name(language_id id) {

@@ -1,7 +1,6 @@
 #include "app/version_reference.h"
 
-#include <cwchar>
-
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -59,6 +58,61 @@ std::optional<std::string> read_first_line(const std::filesystem::path& path) {
 
 int compare_component(std::int32_t a, std::int32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
+// The longest version text, as the fixed buffer of the printf form it replaces allowed.
+constexpr std::size_t max_version_text = 63;
+constexpr std::size_t max_field_width = max_version_text;
+
+struct hex_conversion {
+    std::size_t length = 0;  // characters from '%' through 'x'; 0 when not a conversion
+    bool left = false;       // '-' flag
+    bool zeros = false;      // '0' flag
+    bool prefix = false;     // '#' flag
+    bool upper = false;      // 'X'
+    std::size_t width = 0;
+};
+
+// Reads "%[-0#]*[width](x|X)" at `at` (which points at the '%').
+hex_conversion read_hex_conversion(const wchar_t* at) {
+    hex_conversion conversion;
+    std::size_t i = 1;
+    for (;; ++i) {
+        if (at[i] == L'-') {
+            conversion.left = true;
+        } else if (at[i] == L'0') {
+            conversion.zeros = true;
+        } else if (at[i] == L'#') {
+            conversion.prefix = true;
+        } else {
+            break;
+        }
+    }
+    for (; at[i] >= L'0' && at[i] <= L'9'; ++i) {
+        conversion.width = std::min(conversion.width * 10 + static_cast<std::size_t>(at[i] - L'0'),
+                                    max_field_width);
+    }
+    if (at[i] != L'x' && at[i] != L'X') return {};
+    conversion.upper = at[i] == L'X';
+    conversion.length = i + 1;
+    return conversion;
+}
+
+// printf's rendering of one unsigned value under a "%x" conversion.
+std::wstring format_hex(unsigned value, const hex_conversion& conversion) {
+    const wchar_t* digits = conversion.upper ? L"0123456789ABCDEF" : L"0123456789abcdef";
+    std::wstring number;
+    do {
+        number.insert(number.begin(), digits[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    std::wstring prefix;
+    if (conversion.prefix && number != L"0") prefix = conversion.upper ? L"0X" : L"0x";
+    const std::size_t used = prefix.size() + number.size();
+    const std::size_t pad = conversion.width > used ? conversion.width - used : 0;
+    if (conversion.left) return prefix + number + std::wstring(pad, L' ');
+    if (conversion.zeros) return prefix + std::wstring(pad, L'0') + number;
+    return std::wstring(pad, L' ') + prefix + number;
+}
+
 }  // namespace
 
 version_components split_version(std::uint64_t version) {
@@ -107,9 +161,37 @@ int version_reference::compare_version(std::uint64_t version) {
 }
 
 std::wstring format_version(const wchar_t* format, std::uint64_t version) {
+    if (format == nullptr) return {};
     const version_components parts = split_version(version);
-    wchar_t text[64] = {};
-    std::swprintf(text, 64, format, static_cast<unsigned>(parts.first),
-                  static_cast<unsigned>(parts.second), static_cast<unsigned>(parts.third));
+    const unsigned values[] = {static_cast<unsigned>(parts.first),
+                               static_cast<unsigned>(parts.second),
+                               static_cast<unsigned>(parts.third)};
+    std::size_t next_value = 0;
+    std::wstring text;
+    auto append = [&text](std::wstring_view piece) {
+        text.append(piece.substr(0, max_version_text - std::min(text.size(), max_version_text)));
+    };
+    for (const wchar_t* at = format; *at != L'\0' && text.size() < max_version_text;) {
+        if (*at != L'%') {
+            append(std::wstring_view(at, 1));
+            ++at;
+            continue;
+        }
+        if (at[1] == L'%') {
+            append(L"%");
+            at += 2;
+            continue;
+        }
+        // Only "%x" and "%X" with optional flags and width are conversions, and only the first
+        // three of them; anything else stands as written.
+        const hex_conversion conversion = read_hex_conversion(at);
+        if (conversion.length == 0 || next_value == std::size(values)) {
+            append(std::wstring_view(at, 1));
+            ++at;
+            continue;
+        }
+        append(format_hex(values[next_value++], conversion));
+        at += conversion.length;
+    }
     return text;
 }

@@ -24,8 +24,11 @@ struct version_components {
 // third = bits 48-55.
 version_components split_version(std::uint64_t version);
 
-// The three components of `version`, first, second, third, printed with a wide printf
-// format that takes three unsigned hexadecimal conversions (e.g. L"Version %x %x %x").
+// The three components of `version`, first, second, third, printed with a pattern in printf
+// style (e.g. L"Version %x %x %x"). Only "%x" and "%X" (flags '-', '0', '#' and a width
+// allowed) convert, each taking the next component; "%%" is a '%'. Anything else, a fourth
+// conversion included, stands as written, so no pattern can read a value that is not there.
+// At most 63 characters.
 std::wstring format_version(const wchar_t* format, std::uint64_t version);
 
 // The reference value in the first line of a version file: the hexadecimal number between the

@@ -125,6 +125,9 @@ std::uint64_t calc_data_provider_impl::identify() {
     if (io->read(payload, static_cast<std::uint16_t>(length)) < 0) return 0;
     identify_reply reply;
     if (!decode_identify(payload, length, reply)) return 0;
+    // A version of 0 is a failed identify: like every other failure it leaves the provider
+    // as it was, so a name is never stored without its version.
+    if (reply.version == 0) return 0;
     name_.assign(reply.name, reply.name_units);
     version_ = reply.version;
     return version_;

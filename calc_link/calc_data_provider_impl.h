@@ -1,10 +1,11 @@
-// lead removes this line. base_calc_data_provider over the byte streams of usb_io_base_impl: sends
-// one-byte commands, reads framed replies, caches the calculator's name and firmware version. UI
-// thread only.
+// base_calc_data_provider over the byte streams of usb_io_base_impl: sends one-byte commands,
+// reads framed replies, caches the calculator's name and firmware version. UI thread only.
 //
 // Step pauses go through the same hid_platform as the transport, so a simulated platform sees
 // the whole timing of an exchange. An identify reply whose name would run past its payload is
-// refused like any other malformed reply: identify returns 0 and nothing is stored.
+// refused like any other malformed reply: identify returns 0 and nothing is stored. The same
+// holds for a reply whose version is 0: identify stores a name and a version only when it
+// succeeds.
 #pragma once
 
 #include <cstdint>

@@ -141,11 +141,12 @@ bool usb_io_base_impl::fits_receive_buffer(std::uint32_t count) const {
 }
 
 bool usb_io_base_impl::await_report(std::uint32_t poll_length) {
-    do {
+    for (std::uint32_t poll = 0; poll < max_wait_polls; ++poll) {
         platform_.sleep(poll_interval_ms);
         if (!platform_.get_input_report(read_handle_, input_report_, poll_length)) return false;
-    } while (input_report_[1] == 0);
-    return true;
+        if (input_report_[1] != 0) return true;
+    }
+    return false;
 }
 
 bool usb_io_base_impl::write_output_report(std::uint32_t length) {

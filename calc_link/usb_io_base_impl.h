@@ -1,10 +1,13 @@
-// lead removes this line. io_base over two handles on one HID device path. One per calculator,
-// created, opened and destroyed by that calculator's calc_data_provider_impl. UI thread only;
-// allocates nothing while transferring.
+// io_base over two handles on one HID device path. One per calculator, created, opened and
+// destroyed by that calculator's calc_data_provider_impl. UI thread only; allocates nothing
+// while transferring.
 //
 // Robustness beyond the bare handshake:
 //  - a failed input-report poll ends an acknowledgment wait and fails the transfer (closing the
 //    transport), so an unplugged calculator never keeps the caller waiting;
+//  - an acknowledgment wait gives up after 10 s of polling (max_wait_polls polls, 5 ms apart)
+//    and fails the transfer the same way, so a calculator that keeps answering "not ready"
+//    cannot freeze the UI thread;
 //  - report lengths that do not fit the 128-byte report buffers or carry no payload (outside
 //    3..127), including the all-zero record before the first set_caps, make every transfer
 //    that needs the device fail and close the transport;
@@ -29,6 +32,9 @@ public:
     static constexpr std::uint32_t min_report_length = 3;
     static constexpr std::uint32_t max_report_length = report_buffer_size - 1;
     static constexpr std::uint32_t poll_interval_ms = 5;
+    // The longest acknowledgment wait, counted in polls: 10 s of polling.
+    static constexpr std::uint32_t max_wait_ms = 10'000;
+    static constexpr std::uint32_t max_wait_polls = max_wait_ms / poll_interval_ms;
 
     explicit usb_io_base_impl(hid_platform& platform);
     usb_io_base_impl(const usb_io_base_impl&) = delete;
@@ -47,7 +53,7 @@ private:
     bool report_lengths_fit() const;
     bool fits_receive_buffer(std::uint32_t count) const;
     // Polls every poll_interval_ms until the input report's flag byte is non-zero; false when
-    // a poll failed.
+    // a poll failed or max_wait_polls polls all answered flag 0.
     bool await_report(std::uint32_t poll_length);
     bool write_output_report(std::uint32_t length);
     void close_handles();

@@ -25,6 +25,20 @@ calendar_date unpack_dos_date(std::uint16_t dos_date) {
     return calendar_date{1980 + (dos_date >> 9), (dos_date >> 5) & 0xF, dos_date & 0x1F};
 }
 
+bool is_valid_dos_date(std::uint16_t dos_date) {
+    const calendar_date date = unpack_dos_date(dos_date);
+    if (date.month < 1 || date.month > 12 || date.day < 1) return false;
+    static constexpr int month_days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = date.year % 4 == 0 && (date.year % 100 != 0 || date.year % 400 == 0);
+    const int length = month_days[date.month - 1] + (date.month == 2 && leap ? 1 : 0);
+    return date.day <= length;
+}
+
+std::uint32_t days_until_next_check(std::uint16_t next, std::uint16_t today) {
+    if (!is_valid_dos_date(next)) return 0;
+    return whole_days_until(dos_date_to_time(next), dos_date_to_time(today));
+}
+
 std::int64_t dos_date_to_time(std::uint16_t dos_date) {
     calendar_date date = unpack_dos_date(dos_date);
     std::tm moment{};

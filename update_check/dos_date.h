@@ -23,6 +23,14 @@ calendar_date unpack_dos_date(std::uint16_t dos_date);
 // normalised the way the C library normalises it.
 std::int64_t dos_date_to_time(std::uint16_t dos_date);
 
+// Whether `dos_date` names a day of the calendar: month 1 to 12, day 1 to the month's length.
+bool is_valid_dos_date(std::uint16_t dos_date);
+
+// Whole days until the check scheduled for `next` (a stored value, so anything) is due, seen
+// from `today`: whole_days_until of their local midnights. A `next` that names no calendar
+// day counts as due (0), rather than being normalised into some later date.
+std::uint32_t days_until_next_check(std::uint16_t next, std::uint16_t today);
+
 // Whole days from `today` until `next`, both from dos_date_to_time: 0 when `next` is not later,
 // otherwise the difference divided by 86400, truncated.
 std::uint32_t whole_days_until(std::int64_t next, std::int64_t today);

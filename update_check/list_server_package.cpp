@@ -21,16 +21,16 @@ std::optional<std::wstring> ListServerPackage(const server_address& server,
 
     // The server returns only names that match the pattern, so the base name itself is not
     // compared again: the suffix rule decides.
-    std::wstring base_name = path_file_name(pattern_base);
-    std::optional<std::wstring> found;
-    do {
-        std::wstring name = entry.cFileName;
-        if (is_versioned_package(name, path_without_extension(name), base_name)) {
-            found = name;
-            break;
-        }
-    } while (::InternetFindNextFileW(find.get(), &entry));
-    return found;
+    bool first = true;
+    return select_listed_package(
+        [&](listed_name& listed) {
+            if (!first && !::InternetFindNextFileW(find.get(), &entry)) return false;
+            first = false;
+            listed.name = entry.cFileName;
+            listed.stem = path_without_extension(listed.name);
+            return true;
+        },
+        path_file_name(pattern_base));
 }
 
 }  // namespace orv

@@ -74,4 +74,13 @@ bool is_versioned_package(std::wstring_view file_name, std::wstring_view stem,
     return is_plain_file_name(file_name) && !trim_blanks(version_suffix(stem, base_name)).empty();
 }
 
+std::optional<std::wstring> select_listed_package(const listing_reader& next,
+                                                  std::wstring_view base_name) {
+    listed_name entry;
+    while (next(entry)) {
+        if (is_versioned_package(entry.name, entry.stem, base_name)) return std::move(entry.name);
+    }
+    return std::nullopt;
+}
+
 }  // namespace orv

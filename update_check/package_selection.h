@@ -5,6 +5,8 @@
 // the extension: "Orv_Vanta_Kit" + "_" + "2012_3_1" + ".exe".
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,5 +34,20 @@ bool is_plain_file_name(std::wstring_view name);
 // not blank. `stem` is `file_name` without its extension.
 bool is_versioned_package(std::wstring_view file_name, std::wstring_view stem,
                           std::wstring_view base_name);
+
+// One entry of a server listing: its name and that name without its extension.
+struct listed_name {
+    std::wstring name;
+    std::wstring stem;
+};
+
+// Produces the listing's entries in the server's order; false when there are no more.
+using listing_reader = std::function<bool(listed_name& entry)>;
+
+// The name of the first listed entry that is a versioned package for `base_name`; the entries
+// are taken in the server's order, not sorted, and reading stops at the first that qualifies.
+// Nothing when none does.
+std::optional<std::wstring> select_listed_package(const listing_reader& next,
+                                                  std::wstring_view base_name);
 
 }  // namespace orv

@@ -24,7 +24,7 @@ std::uint32_t days_until_due(const std::wstring& settings_key) {
     std::uint16_t today = today_dos_date();
     auto next = static_cast<std::uint16_t>(
         read_setting(settings_key, setting_next_update_date, today) & 0xFFFF);
-    return whole_days_until(dos_date_to_time(next), dos_date_to_time(today));
+    return days_until_next_check(next, today);
 }
 
 void schedule_next_check(const std::wstring& settings_key, std::uint16_t days) {

@@ -54,6 +54,10 @@ TEST(try_language, falls_back_to_the_neutral_then_the_default_form) {
         {0x0004, {}, false, {0x0004, 0x0404}, 0x0404},
         // Sublanguage 0x3F, the highest: the primary language survives intact.
         {0xFC0A, {0x040A}, true, {0xFC0A, 0x000A, 0x040A}, 0x040A},
+        // No primary language (a stored or read id such as 0x2000): its neutral form would be
+        // 0, which is never tried.
+        {0x2000, {}, false, {0x2000, 0x0400}, 0x0400},
+        {0x0400, {}, false, {0x0400}, 0x0400},
     };
     for (const try_case& c : cases) {
         scripted_loader load(c.available, 0);
@@ -163,6 +167,15 @@ TEST(parse_resource_locale, reads_hexadecimal_locale_ids_and_keeps_the_language_
     EXPECT_EQ(language_chain::parse_resource_locale(L""), 0);
     EXPECT_EQ(language_chain::parse_resource_locale(L"German"), 0);
     EXPECT_EQ(language_chain::parse_resource_locale(L"FFFFFFFFFFFFFFFF0409"), 0x0409);
+}
+
+TEST(first_translation_language, reads_the_first_little_endian_language_of_the_table) {
+    const std::uint8_t table[] = {0x04, 0x08, 0xB0, 0x04, 0x09, 0x04, 0xE4, 0x04};
+    EXPECT_EQ(language_chain::first_translation_language(table, sizeof table), 0x0804);
+    EXPECT_EQ(language_chain::first_translation_language(table, 2), 0x0804) << "language only";
+    EXPECT_EQ(language_chain::first_translation_language(table, 1), 0) << "half an id";
+    EXPECT_EQ(language_chain::first_translation_language(table, 0), 0);
+    EXPECT_EQ(language_chain::first_translation_language(nullptr, 4), 0);
 }
 
 TEST(language_menu_ids, commands_map_to_listed_languages_only) {

@@ -37,6 +37,39 @@ TEST(split_version, shifts_a_value_with_low_bits_set_by_four_without_masking_aga
     expect_parts(0x0222201200001000ull, 0x2012, 0x02, 0x22);
 }
 
+struct format_case {
+    const wchar_t* pattern;
+    const wchar_t* expected;
+};
+
+class format_version_test : public ::testing::TestWithParam<format_case> {};
+
+// 0x7222201200000000 splits into 2012, 2 and 22 (hexadecimal). Patterns may come from a
+// language library, so a conversion that would read anything but those three values stands
+// as written.
+TEST_P(format_version_test, prints_the_three_components_and_nothing_else) {
+    EXPECT_EQ(format_version(GetParam().pattern, 0x7222201200000000ull), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    patterns, format_version_test,
+    ::testing::Values(
+        format_case{L"Version %x %x %x", L"Version 2012 2 22"},
+        format_case{L"_%x_%0x_%0x", L"_2012_2_22"}, format_case{L"%04x.%-3x|%3X", L"2012.2  | 22"},
+        format_case{L"%#x %#X %#x", L"0x2012 0X2 0x22"}, format_case{L"100%% %x", L"100% 2012"},
+        format_case{L"%s %n %d %x", L"%s %n %d 2012"},
+        format_case{L"%x %x %x %x %x", L"2012 2 22 %x %x"}, format_case{L"%", L"%"},
+        format_case{L"%0", L"%0"},
+        format_case{L"%99999999999999999999x",
+                    L"                                                           2012"},
+        format_case{L"", L""}));
+
+TEST(format_version, output_is_capped_at_63_characters) {
+    EXPECT_EQ(format_version(std::wstring(200, L'a').c_str(), 0), std::wstring(63, L'a'));
+    EXPECT_EQ(format_version(L"%63x%63x", 0).size(), 63u);
+    EXPECT_EQ(format_version(nullptr, 0), L"");
+}
+
 TEST(parse_version_line, reads_the_hex_number_between_the_first_equals_and_semicolon) {
     EXPECT_EQ(parse_version_line("K58x=7222201200000000;"), 0x7222201200000000ull);
     EXPECT_EQ(parse_version_line("version = 7222201200000000 ; comment=1;"), 0x7222201200000000ull);

@@ -115,15 +115,22 @@ TEST(identify_faults, device_that_cannot_be_opened) {
         {}, [](sim_faults& f) { f.deny_write_open = true; }, clean.time_ms);
 }
 
-// The wait itself has no time limit: a calculator that answers flag 0 forever keeps it going
-// until something fails. The simulator's guard is that something here.
-TEST(identify_faults, calculator_answering_flag_0_forever_is_caught_by_the_guard) {
+// A calculator that keeps answering "not ready" (flag 0) is given up after 10 s of polling: the
+// transfer fails and the transport closes, long before the simulator's own guard would trip.
+struct stuck_case {
+    const char* name;
+    std::int64_t stall_from_poll;
+    std::uint64_t gives_up_at_ms;  // 2000 polls of 5 ms after the wait began
+};
+
+class stuck_calculator : public ::testing::TestWithParam<stuck_case> {};
+
+TEST_P(stuck_calculator, wait_gives_up_after_10_s_and_closes_the_transport) {
     vanta_sim::sim_hid_platform sim;
-    const char* tripped = nullptr;
-    sim.set_limit_handler([&tripped](const char* reason) { tripped = reason; });
+    sim.set_limit_handler([](const char* reason) { ADD_FAILURE() << reason; });
     sim.set_time_limit_ms(60'000);
     calc_config config;
-    config.stall_from_poll = 1;  // acknowledges the command, never sends the reply
+    config.stall_from_poll = GetParam().stall_from_poll;
     auto& calc = sim.add_device(calc_path, config);
     vanta_kit::calc_data_provider_impl p(sim);
     ASSERT_EQ(p.open(calc_path, 1), vanta_kit::link_ok);
@@ -131,10 +138,38 @@ TEST(identify_faults, calculator_answering_flag_0_forever_is_caught_by_the_guard
     p.get_io()->set_caps(&caps);
 
     EXPECT_EQ(p.identify(), 0u);
-    ASSERT_NE(tripped, nullptr);
+    EXPECT_FALSE(sim.limit_exceeded());
     EXPECT_EQ(p.is_open(), 0);
-    EXPECT_LE(sim.now_ms(), 60'005u);
+    EXPECT_EQ(sim.now_ms(), GetParam().gives_up_at_ms);
+    EXPECT_EQ(calc.polls(), static_cast<std::uint64_t>(GetParam().stall_from_poll) + 2000u);
     EXPECT_EQ(sim.open_handles(), 0u);
+    EXPECT_EQ(p.get_version(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    waits, stuck_calculator,
+    ::testing::Values(stuck_case{"command_never_acknowledged", 0, 10'000},
+                      // acknowledges the command after one poll, then the step pause
+                      stuck_case{"reply_never_sent", 1, 5 + 100 + 10'000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The bound counts polls: an acknowledgment on the 2000th poll still arrives in time.
+TEST(stuck_calculator_bound, acknowledgment_on_the_last_poll_is_taken) {
+    for (const std::uint32_t busy : {1999u, 2000u}) {
+        SCOPED_TRACE(busy);
+        vanta_sim::sim_hid_platform sim;
+        calc_config config;
+        config.busy_polls_before_ack = busy;
+        auto& calc = sim.add_device(calc_path, config);
+        vanta_kit::usb_io_base_impl io(sim);
+        ASSERT_EQ(io.open(calc_path), vanta_kit::link_ok);
+        const auto caps = calc.caps();
+        io.set_caps(&caps);
+        const bool in_time = busy < 2000;
+        EXPECT_EQ(io.write_byte(0xFA), in_time ? vanta_kit::link_ok : vanta_kit::link_fail);
+        EXPECT_EQ(io.is_open(), in_time ? 1 : 0);
+        EXPECT_EQ(calc.polls(), in_time ? busy + 1u : 2000u);
+    }
 }
 
 }  // namespace

@@ -193,29 +193,56 @@ TEST_F(transport, report_lengths_that_do_not_fit_make_transfers_fail_cleanly) {
     }
 }
 
-TEST_F(transport, extreme_report_lengths_that_fit_work) {
-    for (const std::uint16_t length : {3, 127}) {
-        SCOPED_TRACE(length);
-        vanta_sim::sim_hid_platform platform;
-        vanta_sim::calc_config config;
-        config.input_report_length = length;
-        config.output_report_length = length;
-        auto& calc = platform.add_device(calc_path, config);
-        const bytes message = pattern(300);
-        calc.model().queue_message(message);
-        vanta_kit::usb_io_base_impl io(platform);
-        ASSERT_EQ(io.open(calc_path), link_ok);
-        const auto caps = calc.caps();
-        io.set_caps(&caps);
+struct report_lengths {
+    std::uint16_t in;
+    std::uint16_t out;
+};
 
-        ASSERT_EQ(io.write(message.data(), 300), link_ok);
-        ASSERT_EQ(calc.output_reports().size(), (300u + length - 3) / (length - 2));
-        EXPECT_EQ(calc.output_reports()[0].length, length);
-        bytes destination(300);
-        ASSERT_EQ(io.read(destination.data(), 300), link_ok);
-        EXPECT_EQ(destination, message);
+class transport_lengths : public ::testing::TestWithParam<report_lengths> {};
+
+// Every report written and every poll made carries L_out bytes with report id 1, whatever L_in
+// is; the data survives the round trip at the extreme lengths that fit.
+TEST_P(transport_lengths, reports_and_polls_use_the_output_length_and_report_id_1) {
+    const report_lengths lengths = GetParam();
+    vanta_sim::sim_hid_platform platform;
+    vanta_sim::calc_config config;
+    config.input_report_length = lengths.in;
+    config.output_report_length = lengths.out;
+    auto& calc = platform.add_device(calc_path, config);
+    const bytes message = pattern(300);
+    calc.model().queue_message(message);
+    vanta_kit::usb_io_base_impl io(platform);
+    ASSERT_EQ(io.open(calc_path), link_ok);
+    const auto caps = calc.caps();
+    io.set_caps(&caps);
+
+    ASSERT_EQ(io.write(message.data(), 300), link_ok);
+    const std::size_t write_reports = (300u + lengths.out - 3) / (lengths.out - 2);
+    ASSERT_EQ(calc.output_reports().size(), write_reports);
+    bytes destination(300);
+    ASSERT_EQ(io.read(destination.data(), 300), link_ok);
+    EXPECT_EQ(destination, message);
+
+    const std::size_t read_reports = (300u + lengths.in - 3) / (lengths.in - 2);
+    ASSERT_EQ(calc.output_reports().size(), write_reports + read_reports);
+    for (const auto& report : calc.output_reports()) {
+        EXPECT_EQ(report.length, lengths.out);
+        EXPECT_EQ(report.bytes[0], 1);
+    }
+    ASSERT_EQ(calc.poll_records().size(), write_reports + read_reports);
+    for (const auto& poll : calc.poll_records()) {
+        EXPECT_EQ(poll.length, lengths.out);
+        EXPECT_EQ(poll.entry_report_id, 1);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(lengths, transport_lengths,
+                         ::testing::Values(report_lengths{3, 3}, report_lengths{127, 127},
+                                           report_lengths{16, 64}, report_lengths{3, 127}),
+                         [](const auto& info) {
+                             return "in_" + std::to_string(info.param.in) + "_out_" +
+                                    std::to_string(info.param.out);
+                         });
 
 TEST_F(transport, transfer_before_set_caps_fails_without_traffic) {
     auto& calc = plug();
@@ -327,20 +354,20 @@ TEST_F(transport, failed_poll_ends_the_wait_and_closes) {
     }
 }
 
-// No time limit while the calculator answers: a calculator that stays busy for a minute is
-// waited for, and one that then disappears ends the wait at its first failed poll.
+// A calculator that stays busy for 5 s (within the 10 s bound) is waited for, and one that then
+// disappears ends the wait at its first failed poll.
 TEST_F(transport, busy_calculator_that_disappears_ends_the_wait) {
     vanta_sim::calc_config config;
     config.stall_from_poll = 0;
     auto& calc = plug(config);
     auto io = open_transport(calc);
-    // Operations 0 and 1 were the opens, 2 the report write; the 12000th poll finds it gone.
-    calc.faults().vanish_at_operation = 3 + 12000;
+    // Operations 0 and 1 were the opens, 2 the report write; the 1000th poll finds it gone.
+    calc.faults().vanish_at_operation = 3 + 1000;
     EXPECT_EQ(io->write_byte(0xFA), link_fail);
-    EXPECT_EQ(calc.polls(), 12001u);
-    EXPECT_EQ(sim.now_ms(), 12001u * 5);
+    EXPECT_EQ(calc.polls(), 1001u);
+    EXPECT_EQ(sim.now_ms(), 1001u * 5);
     const auto& times = calc.poll_times();
-    ASSERT_EQ(times.size(), 12000u);
+    ASSERT_EQ(times.size(), 1000u);
     for (std::size_t i = 0; i < times.size(); ++i) ASSERT_EQ(times[i], 5 * (i + 1));
     EXPECT_EQ(io->is_open(), 0);
 }

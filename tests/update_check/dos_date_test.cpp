@@ -76,5 +76,41 @@ TEST(DosDate, LocalTimeAfterWholeDays) {
     EXPECT_EQ(same.hour, 0);
 }
 
+struct stored_case {
+    const char* name;
+    std::uint16_t next;
+    bool valid;
+};
+
+class StoredNextDate : public ::testing::TestWithParam<stored_case> {};
+
+// "NextUpdateDate" is read from HKCU: a value that names no calendar day counts as due instead
+// of being normalised into a date that may lie a century ahead.
+TEST_P(StoredNextDate, OnlyCalendarDaysCanPostponeTheCheck) {
+    const stored_case& c = GetParam();
+    const std::uint16_t today = pack_dos_date({2012, 3, 1});
+    EXPECT_EQ(is_valid_dos_date(c.next), c.valid);
+    if (c.valid) {
+        EXPECT_EQ(days_until_next_check(c.next, today),
+                  whole_days_until(dos_date_to_time(c.next), dos_date_to_time(today)));
+        EXPECT_GT(days_until_next_check(c.next, today), 0u);
+    } else {
+        EXPECT_EQ(days_until_next_check(c.next, today), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, StoredNextDate,
+    ::testing::Values(stored_case{"leap_day", pack_dos_date({2016, 2, 29}), true},
+                      stored_case{"last_day", pack_dos_date({2107, 12, 31}), true},
+                      stored_case{"month_13", 0xFFBF, false},
+                      stored_case{"month_15_day_31", 0xFFFF, false},
+                      stored_case{"month_0", 0xFE01, false},
+                      stored_case{"day_0", pack_dos_date({2013, 1, 0}), false},
+                      stored_case{"february_30", pack_dos_date({2013, 2, 30}), false},
+                      stored_case{"february_29_not_leap", pack_dos_date({2100, 2, 29}), false},
+                      stored_case{"april_31", pack_dos_date({2013, 4, 31}), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace orv

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace orv {
 namespace {
@@ -79,6 +80,28 @@ TEST(PackageSelection, PlainFileNames) {
     EXPECT_FALSE(is_plain_file_name(L"aux .txt"));
     EXPECT_TRUE(is_plain_file_name(L"COM10.exe"));
     EXPECT_TRUE(is_plain_file_name(L"CONSOLE.exe"));
+}
+
+// The listing is read in the server's order and only until the first package: unsafe or
+// unversioned names before it are passed over, whatever follows it is never read.
+TEST(PackageSelection, FirstQualifyingEntryOfTheListingIsTakenInServerOrder) {
+    const std::vector<std::wstring> listing = {
+        L"Orv_Vanta_Kit.exe", L"Orv_Vanta_Kit_9/../x.exe", L"Orv_Vanta_Kit_ .exe",
+        L"Orv_Vanta_Kit_2012_3_1.exe", L"Orv_Vanta_Kit_2013_1_1.exe"};
+    std::size_t read = 0;
+    const auto next = [&](listed_name& entry) {
+        if (read == listing.size()) return false;
+        entry.name = listing[read++];
+        entry.stem = entry.name.substr(0, entry.name.rfind(L'.'));
+        return true;
+    };
+    EXPECT_EQ(select_listed_package(next, base), L"Orv_Vanta_Kit_2012_3_1.exe");
+    EXPECT_EQ(read, 4u);
+    EXPECT_EQ(select_listed_package(next, base), L"Orv_Vanta_Kit_2013_1_1.exe");
+    EXPECT_EQ(select_listed_package(next, base), std::nullopt) << "listing used up";
+    read = 0;
+    EXPECT_EQ(select_listed_package(next, L"Unrelated_Package_Name_Longer"), std::nullopt);
+    EXPECT_EQ(read, listing.size());
 }
 
 }  // namespace

@@ -84,6 +84,10 @@ bool set_listing_extra(std::wstring_view directory, const std::string& lines) {
     return write_file(relative, lines);
 }
 
+bool set_reply_delay(unsigned milliseconds) {
+    return write_file(L".reply-delay-ms", std::to_string(milliseconds));
+}
+
 std::string listing_line(const std::string& name, unsigned long long size) {
     return "-rw-r--r--   1 owner    group    " + std::to_string(size) + " Jan 01  2020 " + name +
            "\n";

@@ -33,6 +33,10 @@ bool copy_file(const std::wstring& source, std::wstring_view relative);
 // ("-rw-r--r-- 1 owner group <size> Jan 01 2020 <name>"); see serve.py.
 bool set_listing_extra(std::wstring_view directory, const std::string& lines);
 
+// Makes the server answer every listing and download command only after `milliseconds`
+// (0: at once again); other connections are served meanwhile. See serve.py.
+bool set_reply_delay(unsigned milliseconds);
+
 // One "ls -l" line for a file of `size` bytes named `name` (UTF-8).
 std::string listing_line(const std::string& name, unsigned long long size);
 

@@ -11,6 +11,10 @@ A directory may hold a file named ".listing-extra": its lines are sent verbatim 
 directory's real entries in every LIST reply. Tests use it to offer entries that no Linux
 file system can hold (names with path separators or control characters) or entries whose
 listed size differs from the data served.
+
+The served root may hold a file named ".reply-delay-ms" with a number of milliseconds: every
+listing and download command (LIST, NLST, MLSD, RETR) is then answered only after that delay,
+without holding up other connections. Tests use it to keep queries running while they act.
 """
 import argparse
 import logging
@@ -24,11 +28,13 @@ from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
 EXTRA = ".listing-extra"
+DELAY = ".reply-delay-ms"
+DELAYED_COMMANDS = ("LIST", "NLST", "MLSD", "RETR")
 
 
 class ListingFS(AbstractedFS):
     def listdir(self, path):
-        return [name for name in super().listdir(path) if name != EXTRA]
+        return [name for name in super().listdir(path) if name not in (EXTRA, DELAY)]
 
     def format_list(self, basedir, listing, ignore_err=True):
         extra = os.path.join(basedir, EXTRA)
@@ -38,6 +44,24 @@ class ListingFS(AbstractedFS):
                     if line:
                         yield line + b"\r\n"
         yield from super().format_list(basedir, listing, ignore_err)
+
+
+class DelayingHandler(FTPHandler):
+    delay_file = None
+
+    def reply_delay(self):
+        try:
+            with open(self.delay_file, "rb") as f:
+                return max(0, int(f.read().strip() or b"0")) / 1000.0
+        except (OSError, ValueError):
+            return 0.0
+
+    def process_command(self, cmd, *args, **kwargs):
+        delay = self.reply_delay() if cmd in DELAYED_COMMANDS else 0.0
+        if delay <= 0:
+            return super().process_command(cmd, *args, **kwargs)
+        # A connection closed in the meantime is skipped by process_command itself.
+        self.ioloop.call_later(delay, super().process_command, cmd, *args, **kwargs)
 
 
 def main():
@@ -50,7 +74,8 @@ def main():
     authorizer = DummyAuthorizer()
     authorizer.add_anonymous(os.path.abspath(args.root), perm="elr")
 
-    handler = FTPHandler
+    handler = DelayingHandler
+    handler.delay_file = os.path.join(os.path.abspath(args.root), DELAY)
     handler.authorizer = authorizer
     handler.abstracted_fs = ListingFS
     handler.banner = "update-check test server"

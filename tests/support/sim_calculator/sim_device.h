@@ -41,6 +41,13 @@ struct output_record {
     std::array<std::uint8_t, capacity> bytes{};  // the first `length` bytes, up to capacity
 };
 
+// One get_input_report that reached the device, as the host asked for it.
+struct poll_record {
+    std::uint64_t time_ms = 0;
+    std::uint32_t length = 0;          // the length the host passed
+    std::uint8_t entry_report_id = 0;  // byte 0 of the host's buffer on entry
+};
+
 class sim_device {
 public:
     sim_device(std::wstring path, calc_config config);
@@ -67,6 +74,8 @@ public:
     const std::vector<output_record>& output_reports() const { return output_reports_; }
     // Virtual times of every get_input_report that reached the device.
     const std::vector<std::uint64_t>& poll_times() const { return poll_times_; }
+    // The same polls with the length and report id the host passed.
+    const std::vector<poll_record>& poll_records() const { return poll_records_; }
     // Records beyond the reserved count allocate.
     void reserve_records(std::size_t count);
     void clear_records();
@@ -94,6 +103,7 @@ private:
     std::uint32_t open_handles_ = 0;
     std::vector<output_record> output_reports_;
     std::vector<std::uint64_t> poll_times_;
+    std::vector<poll_record> poll_records_;
 };
 
 }  // namespace vanta_sim
