@@ -110,8 +110,9 @@ LangString ShortcutName ${LANG_SIMPCHINESE} "${PRODUCT}"
         SetErrorLevel 2
         Quit
       ${EndIf}
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(VantaRunning)" /SD IDCANCEL IDRETRY +3
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(VantaRunning)" /SD IDCANCEL IDRETRY +4
         MessageBox MB_OK|MB_ICONINFORMATION "$(VantaStillRunning)" /SD IDOK
+        SetErrorLevel 2
         Quit
       StrCpy $2 20
       !insertmacro WAIT_FOR_VANTA

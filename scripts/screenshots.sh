@@ -12,6 +12,8 @@ pictures=(
   update_flow_later_firmware_question:firmware-question
   update_dialog_available_en:update-dialog-en
   update_dialog_available_zh:update-dialog-zh
+  installer_welcome_en:installer-en
+  installer_welcome_zh:installer-zh
 )
 
 missing=0
