@@ -9,8 +9,26 @@
 #include <string>
 #include <string_view>
 
-// The program's own version.
-inline constexpr std::uint64_t program_version = 0x7222201200000000ull;
+#include "vanta_version.h"
+
+// Packs a release's three components (each at most two hexadecimal digits for the second and
+// third, four for the first) so that split_version gives them back. A second component below
+// 0x10 sits under the four ignored top bits (0x7222201200000000 for 0x2012, 0x02, 0x22); a
+// larger one (months 10 to 12) needs the form with low bits set, which split_version moves up
+// by four.
+constexpr std::uint64_t pack_version(std::uint32_t first, std::uint32_t second,
+                                     std::uint32_t third) {
+    if (second < 0x10) {
+        return 0x7ull << 60 | std::uint64_t{second} << 56 | std::uint64_t{third} << 48 |
+               std::uint64_t{first} << 32;
+    }
+    return std::uint64_t{second} << 52 | std::uint64_t{third} << 44 | std::uint64_t{first} << 28 |
+           1u;
+}
+
+// The program's own version, from the build's VANTA_VERSION (year, month, day).
+inline constexpr std::uint64_t program_version =
+    pack_version(VANTA_VERSION_FIRST, VANTA_VERSION_SECOND, VANTA_VERSION_THIRD);
 
 // The three components of a version, compared and printed in this order.
 struct version_components {

@@ -13,6 +13,8 @@ pictures=(
   update_dialog_available_en:update-dialog-en
   update_dialog_available_zh:update-dialog-zh
   update_check_traditional_chinese:update-dialog-zh-hant
+  installer_welcome_en:installer-en
+  installer_welcome_zh:installer-zh
 )
 
 missing=0

@@ -24,6 +24,26 @@ TEST(split_version, takes_first_from_bits_32_to_47_second_from_the_top_byte_thir
     expect_parts(0x0AB1FFFF00000000ull, 0xFFFF, 0x0A, 0xB1);
 }
 
+// Every release date a build can be given (cmake/vanta_version.cmake) comes back whole from
+// its packed form, months 10 to 12 included.
+TEST(pack_version, every_release_date_splits_back_into_its_components) {
+    EXPECT_EQ(pack_version(0x2012, 0x2, 0x22), 0x7222201200000000ull);
+    for (std::uint32_t year : {0x1999u, 0x2012u, 0x2013u, 0x9999u}) {
+        for (std::uint32_t month = 1; month <= 12; ++month) {
+            for (std::uint32_t day = 1; day <= 31; ++day) {
+                // Decimal digits written as hexadecimal ones, as the program prints them.
+                const std::uint32_t m = month / 10 * 16 + month % 10;
+                const std::uint32_t d = day / 10 * 16 + day % 10;
+                const version_components parts = split_version(pack_version(year, m, d));
+                ASSERT_EQ(parts.first, static_cast<std::int32_t>(year)) << month << '.' << day;
+                ASSERT_EQ(parts.second, static_cast<std::int32_t>(m)) << month << '.' << day;
+                ASSERT_EQ(parts.third, static_cast<std::int32_t>(d)) << month << '.' << day;
+            }
+        }
+    }
+    EXPECT_EQ(format_version(L"_%x_%0x_%0x", pack_version(0x2013, 0x12, 0x31)), L"_2013_12_31");
+}
+
 TEST(split_version, ignores_the_top_four_bits) {
     expect_parts(0xF222201200000000ull, 0x2012, 0x02, 0x22);
 }

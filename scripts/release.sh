@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Builds a release of Orv Vanta Kit and its installer.
+#   scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem --sign-key KEY.pem]
+#                      [--publish DIR] [--firmware HEX]
+# Builds the release binaries in build/release/YYYY.M.D and the installer
+# build/release/Orv_Vanta_Kit_YYYY_M_D.exe. With a certificate and key it signs the binaries and
+# the installer (osslsigncode, SHA-256) and prints the publisher pin, the SHA-256 of the
+# certificate's SubjectPublicKeyInfo. With --publish it lays the installer out under DIR as the
+# update server serves it. --firmware sets the reference firmware in the installed "version"
+# file (hexadecimal; default 7222201200000000). The last line of output names the installer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$(pwd)"
+
+usage() {
+  echo "usage: scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem --sign-key KEY.pem] [--publish DIR] [--firmware HEX]" >&2
+  exit 2
+}
+fail() { echo "release.sh: $*" >&2; exit 2; }
+
+version="" cert="" key="" publish="" firmware="7222201200000000"
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --version|--sign-cert|--sign-key|--publish|--firmware)
+      [ $# -ge 2 ] && [ -n "$2" ] || fail "$1 needs a value"
+      case "$1" in
+        --version) version="$2" ;;
+        --sign-cert) cert="$2" ;;
+        --sign-key) key="$2" ;;
+        --publish) publish="$2" ;;
+        --firmware) firmware="$2" ;;
+      esac
+      shift 2 ;;
+    -h|--help) usage ;;
+    *) echo "release.sh: unknown argument $1" >&2; usage ;;
+  esac
+done
+
+[ -n "$version" ] || usage
+# Year, month 1-12 and day 1-31 without leading zeros: the update tag compares the numbers,
+# and the program prints each one as written.
+[[ "$version" =~ ^[0-9]{4}\.([1-9]|1[0-2])\.([1-9]|[12][0-9]|3[01])$ ]] ||
+  fail "--version \"$version\" is not YYYY.M.D (for example 2013.1.1)"
+[[ "$firmware" =~ ^[0-9A-Fa-f]{1,16}$ ]] || fail "--firmware \"$firmware\" is not 1 to 16 hexadecimal digits"
+if [ -n "$cert$key" ]; then
+  [ -n "$cert" ] && [ -n "$key" ] || fail "--sign-cert and --sign-key go together"
+  [ -r "$cert" ] || fail "cannot read certificate $cert"
+  [ -r "$key" ] || fail "cannot read key $key"
+  cert="$(realpath "$cert")" key="$(realpath "$key")"
+  openssl x509 -in "$cert" -noout 2>/dev/null || fail "$cert is not a PEM certificate"
+  openssl pkey -in "$key" -noout 2>/dev/null || fail "$key is not a PEM private key"
+fi
+
+tag="${version//./_}"
+installer_name="Orv_Vanta_Kit_${tag}.exe"
+out_dir="$root/build/release"
+build="$out_dir/$version"
+stage="$build/stage"
+installer="$out_dir/$installer_name"
+
+echo "== building $version in $build" >&2
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
+if command -v ccache >/dev/null; then
+  export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
+  export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-ccache}"
+fi
+IFS=. read -r year month day <<<"$version"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBUILD_TESTING=OFF \
+      -DVANTA_VERSION="$version" -DVANTA_FILE_VERSION="$year.$month.$day.0" >/dev/null
+# vanta builds its language libraries with it.
+cmake --build "$build" -j "$(nproc)" --target vanta OrvUpdateCheck >&2
+
+rm -rf "$stage"
+mkdir -p "$stage"
+cp "$build/bin/vanta.exe" "$build/bin/OrvUpdateCheck.dll" "$stage/"
+shopt -s nullglob
+languages=("$build"/bin/vanta???.dll)
+shopt -u nullglob
+[ ${#languages[@]} -gt 0 ] || fail "the build made no language library"
+cp "${languages[@]}" "$stage/"
+printf 'K58x=%s;\r\n' "$firmware" > "$build/version"
+
+sign_args=()
+if [ -n "$cert" ]; then
+  # Signs the file named by its argument in place.
+  signer="$build/sign-file.sh"
+  {
+    echo '#!/bin/sh'
+    echo 'set -e'
+    printf 'osslsigncode sign -certs %q -key %q -h sha256 -n %q -in "$1" -out "$1.signed" >/dev/null\n' \
+      "$cert" "$key" "Orv Vanta Kit"
+    echo 'mv -f "$1.signed" "$1"'
+  } > "$signer"
+  chmod +x "$signer"
+  for file in "$stage"/*.exe "$stage"/*.dll; do
+    "$signer" "$file"
+  done
+  sign_args=(-DSIGN_SCRIPT="$signer")
+fi
+
+echo "== making the installer" >&2
+rm -f "$installer"
+makensis -V2 -DVERSION="$version" -DBIN_DIR="$stage" -DVERSION_FILE="$build/version" \
+         -DOUT_FILE="$installer" "${sign_args[@]}" installer/orv_vanta_kit.nsi >&2
+[ -s "$installer" ] || fail "makensis made no installer"
+
+if [ -n "$cert" ]; then
+  "$signer" "$installer"
+  pin="$(openssl x509 -in "$cert" -pubkey -noout | openssl pkey -pubin -outform DER | sha256sum)"
+  echo "Publisher pin (SHA-256 of the certificate's public key): ${pin%% *}"
+fi
+
+if [ -n "$publish" ]; then
+  # The update server's layout: vanta asks for /pub/calculators/OrvK58x/Orv_Vanta_Kit.exe and
+  # takes the first Orv_Vanta_Kit_<version>.exe listed beside it.
+  directory="$publish/pub/calculators/OrvK58x"
+  mkdir -p "$directory"
+  for other in "$directory"/Orv_Vanta_Kit_*.exe; do
+    if [ -e "$other" ] && [ "$(basename "$other")" != "$installer_name" ]; then
+      echo "release.sh: warning: $other is published as well; the server offers the first one it lists" >&2
+    fi
+  done
+  cp "$installer" "$directory/$installer_name.part"
+  mv -f "$directory/$installer_name.part" "$directory/$installer_name"
+  echo "Published: $directory/$installer_name"
+fi
+
+echo "$installer"

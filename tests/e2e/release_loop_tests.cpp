@@ -1,0 +1,351 @@
+// The release loop under Wine, as a user and a vendor meet it: release 2012.2.22 installed
+// silently; release 2013.1.1, signed and published on the local FTP server; the installed
+// vanta, started from its shortcut, finds it with File > Check for Updates, Get It downloads
+// and opens it, and the installer, driven page by page, upgrades in place; the new vanta says
+// "Version 2013 1 1"; the silent uninstall leaves nothing behind but the user's settings.
+//
+// Run by tests/e2e/release_loop.sh (ctest e2e.release_loop), which builds both releases and
+// passes them in:
+//   ORV_RELEASE_OLD, ORV_RELEASE_NEW   Windows paths of the two installers
+//   ORV_PUBLISHER_PIN                  the signing certificate's pin
+// under the FTP server's wrapper. It skips when run any other way.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/dialog_driver/dialog_driver.h"
+#include "tests/support/ftp_server/ftp_fixture.h"
+#include "tests/support/test_hid_stack/harness/app_windows.h"
+#include "tests/support/test_hid_stack/harness/file_system.h"
+#include "tests/support/test_hid_stack/harness/process_launcher.h"
+#include "tests/support/test_hid_stack/harness/registry_values.h"
+#include "tests/support/test_hid_stack/harness/screenshot.h"
+#include "tests/support/test_hid_stack/harness/text.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t uninstall_key[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orv Vanta Kit";
+constexpr wchar_t machine_update_key[] = L"Software\\Orvatec\\UpdateCheck";
+constexpr wchar_t user_update_key[] = L"Software\\Orvatec\\UpdateCheck\\64";
+constexpr wchar_t new_setup_caption[] = L"Orv Vanta Kit 2013.1.1 Setup";
+constexpr unsigned check_for_updates = 32780;
+constexpr unsigned app_about = 57664;
+constexpr int get_it_button = 4;
+constexpr int status_text = 1013;
+constexpr int message_text = 0xFFFF;  // the text of a message box
+
+std::wstring environment(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
+    return length && length < 1024 ? value : L"";
+}
+
+std::wstring install_dir() {
+    wchar_t folder[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder);
+    return e2e::join(folder, L"Orvatec\\Orv Vanta Kit");
+}
+
+std::wstring shortcut_path() {
+    wchar_t folder[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, folder);
+    return e2e::join(folder, L"Orv Vanta Kit.lnk");
+}
+
+std::optional<std::wstring> read_string(HKEY root, const wchar_t* key, const wchar_t* name) {
+    wchar_t value[1024] = {};
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    if (::RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::wstring(value);
+}
+
+bool key_exists(HKEY root, const wchar_t* key) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(opened);
+    return true;
+}
+
+// The machine settings that steer the update check: the server and the trusted publisher.
+bool set_machine_update_settings(const std::wstring& server, const std::wstring& pin) {
+    if (!e2e::set_string(HKEY_LOCAL_MACHINE, machine_update_key, L"Server", server)) return false;
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, machine_update_key, 0, nullptr, 0, KEY_SET_VALUE,
+                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::wstring pins = pin + L'\0';  // and the list's own terminator from c_str()
+    const LONG status = ::RegSetValueExW(key, L"TrustedPublishers", 0, REG_MULTI_SZ,
+                                         reinterpret_cast<const BYTE*>(pins.c_str()),
+                                         static_cast<DWORD>((pins.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+struct shortcut {
+    std::wstring target;
+    std::wstring working_directory;
+};
+
+// What the Start-menu shortcut starts, and where, as the shell reads it.
+std::optional<shortcut> read_shortcut(const std::wstring& path) {
+    IShellLinkW* link = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IShellLinkW, reinterpret_cast<void**>(&link)))) {
+        return std::nullopt;
+    }
+    std::optional<shortcut> result;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        wchar_t target[MAX_PATH] = {}, directory[MAX_PATH] = {};
+        if (SUCCEEDED(file->Load(path.c_str(), STGM_READ)) &&
+            SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+            SUCCEEDED(link->GetWorkingDirectory(directory, MAX_PATH))) {
+            result = shortcut{target, directory};
+        }
+        file->Release();
+    }
+    link->Release();
+    return result;
+}
+
+// Runs a program to its end; its exit code, or nothing when it did not start or end in time.
+std::optional<DWORD> run(const std::wstring& program, const std::wstring& arguments,
+                         DWORD timeout_ms = 120000) {
+    e2e::launch_options options;
+    options.application = program;
+    options.arguments = arguments;
+    std::optional<e2e::child_process> child = e2e::child_process::launch(options);
+    if (!child) return std::nullopt;
+    return child->wait_for_exit(timeout_ms);
+}
+
+// vanta as the shortcut starts it, with its frame up.
+struct running_vanta {
+    std::optional<e2e::child_process> process;
+    HWND frame = nullptr;
+};
+
+running_vanta start_from_shortcut() {
+    running_vanta vanta;
+    const std::optional<shortcut> link = read_shortcut(shortcut_path());
+    if (!link) return vanta;
+    e2e::launch_options options;
+    options.application = link->target;
+    options.working_directory = link->working_directory;
+    vanta.process = e2e::child_process::launch(options);
+    if (!vanta.process) return vanta;
+    const DWORD id = vanta.process->id();
+    dialog_driver::wait_until([&] { return (vanta.frame = e2e::find_frame_window(id)) != nullptr; },
+                              30s);
+    return vanta;
+}
+
+HWND wait_for_dialog(const std::wstring& caption, DWORD process, int control,
+                     HWND exclude = nullptr, dialog_driver::milliseconds timeout = 30s) {
+    dialog_driver::window_query query;
+    query.caption = caption;
+    query.any_caption = caption.empty();
+    query.process_id = process;
+    query.class_name = L"#32770";
+    query.control_id = control;
+    query.exclude = exclude;
+    return dialog_driver::wait_for_window(query, timeout);
+}
+
+std::vector<std::wstring> installed_files() {
+    return {L"vanta.exe", L"OrvUpdateCheck.dll", L"vantaCHS.dll", L"version", L"uninstall.exe"};
+}
+
+// Ends a started program that a failed step left running, so that no window outlives the test.
+class ending_guard {
+public:
+    explicit ending_guard(e2e::child_process& process) : process_(process) {}
+    ~ending_guard() {
+        if (process_.running()) process_.terminate();
+    }
+    ending_guard(const ending_guard&) = delete;
+    ending_guard& operator=(const ending_guard&) = delete;
+
+private:
+    e2e::child_process& process_;
+};
+
+class release_loop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        old_release_ = environment(L"ORV_RELEASE_OLD");
+        new_release_ = environment(L"ORV_RELEASE_NEW");
+        pin_ = environment(L"ORV_PUBLISHER_PIN");
+        if (old_release_.empty() || new_release_.empty() || pin_.empty() ||
+            !ftp_fixture::available()) {
+            GTEST_SKIP() << "run by tests/e2e/release_loop.sh";
+        }
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    }
+    void TearDown() override { ::CoUninitialize(); }
+
+    std::wstring old_release_, new_release_, pin_;
+};
+
+// The new installer's first page follows the system language; Cancel leaves nothing changed.
+// release_loop.sh runs each case with the Unix locale of its language (LC_ALL), which is where
+// Wine takes the system language from.
+struct setup_language {
+    const char* name;
+    const wchar_t* caption;
+    const wchar_t* screenshot;
+};
+
+class installer_language : public release_loop,
+                           public ::testing::WithParamInterface<setup_language> {};
+
+TEST_P(installer_language, first_page_speaks_the_system_language_and_cancel_changes_nothing) {
+    const setup_language& language = GetParam();
+    const std::optional<std::wstring> before =
+        read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion");
+    e2e::launch_options options;
+    options.application = new_release_;
+    std::optional<e2e::child_process> setup = e2e::child_process::launch(options);
+    ASSERT_TRUE(setup);
+    ending_guard end_setup(*setup);
+    HWND window = wait_for_dialog(language.caption, setup->id(), IDOK);
+    ASSERT_TRUE(window) << "no window \"" << e2e::narrow(language.caption) << "\"";
+    EXPECT_TRUE(e2e::save_window_png(
+        window, e2e::join(e2e::screenshot_dir(), std::wstring(language.screenshot) + L".png")));
+
+    // Cancel asks first; Yes ends the installer without installing.
+    ASSERT_TRUE(dialog_driver::press_button(window, IDCANCEL));
+    HWND confirm = wait_for_dialog(language.caption, setup->id(), message_text, window);
+    ASSERT_TRUE(confirm);
+    ASSERT_TRUE(dialog_driver::press_button(confirm, IDYES));
+    EXPECT_TRUE(setup->wait_for_exit(30000).has_value());
+    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    release, installer_language,
+    ::testing::Values(
+        setup_language{"english", L"Orv Vanta Kit 2013.1.1 Setup", L"installer_welcome_en"},
+        setup_language{"chinese", L"Orv Vanta Kit 2013.1.1 安装",
+                       L"installer_welcome_zh"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_it) {
+    // 1. Release 2012.2.22, installed silently, per machine.
+    ASSERT_EQ(run(old_release_, L"/S"), std::optional<DWORD>(0));
+    const std::wstring folder = install_dir();
+    for (const std::wstring& file : installed_files()) {
+        EXPECT_TRUE(e2e::file_exists(e2e::join(folder, file))) << e2e::narrow(file);
+    }
+    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayName"), L"Orv Vanta Kit");
+    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), L"2012.2.22");
+    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"Publisher"), L"Orvatec");
+    const std::optional<std::wstring> uninstall =
+        read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"UninstallString");
+    ASSERT_EQ(uninstall, L"\"" + e2e::join(folder, L"uninstall.exe") + L"\"");
+    const std::optional<shortcut> link = read_shortcut(shortcut_path());
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->target, e2e::join(folder, L"vanta.exe"));
+    EXPECT_EQ(link->working_directory, folder);
+
+    // 2. The machine trusts the release's publisher and asks the local server; this user
+    // wants no scheduled check, so only the menu's check reaches the server.
+    ASSERT_TRUE(set_machine_update_settings(ftp_fixture::server_address(), pin_));
+    ASSERT_TRUE(e2e::set_dword(HKEY_CURRENT_USER, user_update_key, L"AutoUpdateCheck", 0));
+
+    // 3. The installed vanta, started as its shortcut starts it.
+    running_vanta vanta = start_from_shortcut();
+    ASSERT_TRUE(vanta.process);
+    ASSERT_TRUE(vanta.frame);
+    const DWORD vanta_id = vanta.process->id();
+    ending_guard end_vanta(*vanta.process);
+
+    // While it runs, the new installer replaces nothing: it waits a little, then asks; Cancel
+    // ends it with nothing changed.
+    {
+        e2e::launch_options options;
+        options.application = new_release_;
+        std::optional<e2e::child_process> setup = e2e::child_process::launch(options);
+        ASSERT_TRUE(setup);
+        ending_guard end_setup(*setup);
+        HWND ask = wait_for_dialog(new_setup_caption, setup->id(), message_text, nullptr, 60s);
+        ASSERT_TRUE(ask);
+        EXPECT_NE(dialog_driver::control_text(ask, message_text).find(L"is running"),
+                  std::wstring::npos);
+        ASSERT_TRUE(dialog_driver::press_button(ask, IDCANCEL));
+        HWND told = wait_for_dialog(new_setup_caption, setup->id(), message_text, ask);
+        ASSERT_TRUE(told);
+        EXPECT_EQ(dialog_driver::control_text(told, message_text),
+                  L"Orv Vanta Kit is still running; nothing was changed.");
+        ASSERT_TRUE(dialog_driver::press_button(told, IDOK));
+        EXPECT_EQ(setup->wait_for_exit(30000), std::optional<DWORD>(2));
+        EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"),
+                  L"2012.2.22");
+        EXPECT_TRUE(vanta.process->running());
+    }
+
+    // 4. File > Check for Updates offers 2013.1.1; Get It downloads it, checks its signature,
+    // opens it, and vanta ends.
+    ASSERT_TRUE(::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0));
+    HWND offer = wait_for_dialog(L"", vanta_id, status_text);
+    ASSERT_TRUE(offer);
+    ASSERT_TRUE(dialog_driver::wait_for_text(
+        offer, status_text,
+        L"An update is available.\n\nYou can download and install a new version now.", 30s));
+    ASSERT_TRUE(dialog_driver::press_button(offer, get_it_button));
+    EXPECT_EQ(vanta.process->wait_for_exit(60000), std::optional<DWORD>(0)) << "vanta ended";
+
+    // The installer, as a user goes through it: Next on the first page, then Finish.
+    HWND setup = wait_for_dialog(new_setup_caption, 0, IDOK, nullptr, 60s);
+    ASSERT_TRUE(setup) << "the downloaded installer did not open";
+    ASSERT_TRUE(dialog_driver::wait_until(
+        [&] { return dialog_driver::press_button(setup, IDOK); }, 30s));
+    ASSERT_TRUE(dialog_driver::wait_until(
+        [&] { return dialog_driver::control_text(setup, IDOK) == L"&Finish"; }, 60s));
+    ASSERT_TRUE(dialog_driver::press_button(setup, IDOK));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(setup, 30s));
+
+    // 5. Upgraded in place: the new vanta says so, and so does the uninstall entry.
+    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), L"2013.1.1");
+    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"InstallLocation"), folder);
+    running_vanta upgraded = start_from_shortcut();
+    ASSERT_TRUE(upgraded.process);
+    ending_guard end_upgraded(*upgraded.process);
+    ASSERT_TRUE(upgraded.frame);
+    ASSERT_TRUE(::PostMessageW(upgraded.frame, WM_COMMAND, app_about, 0));
+    HWND about = wait_for_dialog(L"About Orv Vanta Kit", upgraded.process->id(), 1003);
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(dialog_driver::wait_for_text(about, 1003, L"Version 2013 1 1"));
+    ASSERT_TRUE(dialog_driver::press_button(about, IDOK));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(about));
+    ASSERT_TRUE(dialog_driver::close_window(upgraded.frame));
+    EXPECT_TRUE(upgraded.process->wait_for_exit(30000).has_value());
+
+    // 6. Silent uninstall: files, shortcut and entry gone; the user's settings kept. The
+    // uninstaller runs from a copy of itself, so its end is watched on what it removes.
+    // UninstallString is the quoted path of the uninstaller.
+    ASSERT_TRUE(run(uninstall->substr(1, uninstall->size() - 2), L"/S").has_value());
+    EXPECT_TRUE(dialog_driver::wait_until(
+        [&] { return !key_exists(HKEY_LOCAL_MACHINE, uninstall_key); }, 60s));
+    EXPECT_TRUE(dialog_driver::wait_until(
+        [&] { return ::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30s))
+        << "the installation folder is left";
+    EXPECT_FALSE(e2e::file_exists(shortcut_path()));
+    EXPECT_EQ(e2e::read_dword(HKEY_CURRENT_USER, user_update_key, L"AutoUpdateCheck"),
+              std::optional<DWORD>(0));
+}
+
+}  // namespace
