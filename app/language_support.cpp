@@ -7,13 +7,17 @@
 
 namespace {
 
-// The running program's path; empty when it does not fit the buffer, since a cut-off path
-// would name files that are not the program's.
+// The running program's path with its long names (a program started by an 8.3 alias would
+// otherwise name its libraries by that alias); empty when it does not fit the buffer, since a
+// cut-off path would name files that are not the program's.
 std::wstring running_program_path() {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return {};
-    return std::wstring(path, length);
+    wchar_t long_path[MAX_PATH] = {};
+    const DWORD long_length = ::GetLongPathNameW(path, long_path, MAX_PATH);
+    if (long_length == 0 || long_length >= MAX_PATH) return {};
+    return std::wstring(long_path, long_length);
 }
 
 // `program_path` with its extension (from the last '.' of the file name) replaced by `tail`.
@@ -28,6 +32,37 @@ std::wstring beside_program(const std::wstring& program_path, const std::wstring
 std::size_t stem_length(const std::wstring& program_path) {
     return static_cast<std::size_t>(::PathFindExtensionW(program_path.c_str()) -
                                     program_path.c_str());
+}
+
+bool ascii_letter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// True when `name` is `stem`, three letters and ".dll" (letter case aside): the only names a
+// language library of the program has.
+bool library_name(std::wstring_view name, std::wstring_view stem) {
+    constexpr std::wstring_view tail = L".dll";
+    if (name.size() != stem.size() + 3 + tail.size()) return false;
+    const auto same = [](std::wstring_view a, std::wstring_view b) {
+        return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                      static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    };
+    if (!same(name.substr(0, stem.size()), stem)) return false;
+    for (std::size_t i = stem.size(); i < stem.size() + 3; ++i) {
+        if (!ascii_letter(name[i])) return false;
+    }
+    return same(name.substr(stem.size() + 3), tail);
+}
+
+// True when the file at `path` exists under exactly the name the path ends in, not by an 8.3
+// alias of some other long name.
+bool named_exactly(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(search);
+    const std::wstring_view name = ::PathFindFileNameW(path.c_str());
+    const std::wstring_view long_name = found.cFileName;
+    return ::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), long_name.data(),
+                                  static_cast<int>(long_name.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -95,8 +130,10 @@ bool language_support::load_language() {
         return true;
     }
     const std::wstring path = library_path(current_language_);
-    if (path.empty()) return false;
-    HMODULE library = ::LoadLibraryW(path.c_str());
+    if (path.empty() || !named_exactly(path)) return false;
+    // A language library is data: mapped for its resources only, so nothing in it ever runs.
+    HMODULE library = ::LoadLibraryExW(path.c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!library) return false;
     unload_language();
     library_.reset(library);
@@ -118,17 +155,17 @@ void language_support::list_languages() {
 
     const std::wstring pattern = beside_program(program_path_, L"???.dll");
     const std::wstring folder = program_path_.substr(0, program_path_.find_last_of(L"\\/") + 1);
-    // A library's name is the program's name and exactly three characters more: the search
-    // itself also lets '?' match nothing and matches short 8.3 names.
-    const std::size_t name_length =
-        stem_length(program_path_) - folder.size() + 3 + std::wstring_view(L".dll").size();
+    // A library's name is the program's name, three letters and ".dll", judged on the long
+    // name: the search itself also lets '?' match nothing and matches 8.3 aliases.
+    const std::wstring stem =
+        program_path_.substr(folder.size(), stem_length(program_path_) - folder.size());
 
     WIN32_FIND_DATAW found{};
     HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (std::wstring_view(found.cFileName).size() != name_length) continue;
+        if (!library_name(found.cFileName, stem)) continue;
         if (language_id language = file_language(folder + found.cFileName); language != 0) {
             languages_.push_back(language);
         }

@@ -12,12 +12,31 @@ struct pointer_start {
     void* argument;
 };
 
-unsigned __stdcall run_pointer(void* raw) {
+// The module holding this code (the program, or the library it is linked into), with a
+// reference of its own: a worker keeps it loaded until the worker has left it, so a library
+// freed by its caller while one of its threads still runs stays mapped until that thread ends.
+HMODULE reference_own_module() {
+    HMODULE module = nullptr;
+    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                              reinterpret_cast<LPCWSTR>(&reference_own_module), &module)) {
+        return nullptr;
+    }
+    return module;
+}
+
+// Leaves the thread and drops its module reference in one step, so that no code of the module
+// runs after the reference is gone. Everything the thread owned must be destroyed before.
+[[noreturn]] void leave(HMODULE module, unsigned code) {
+    if (module) ::FreeLibraryAndExitThread(module, code);
+    ::ExitThread(code);
+}
+
+unsigned run_pointer_body(void* raw) {
     std::unique_ptr<pointer_start> start(static_cast<pointer_start*>(raw));
     return start->entry(start->argument);
 }
 
-unsigned __stdcall run_function(void* raw) {
+unsigned run_function_body(void* raw) {
     std::unique_ptr<std::function<unsigned()>> body(static_cast<std::function<unsigned()>*>(raw));
     // Nothing may unwind out of a thread's entry point.
     try {
@@ -27,11 +46,33 @@ unsigned __stdcall run_function(void* raw) {
     }
 }
 
+// What a new thread is handed: its body and the module reference its starter took for it.
+struct thread_start {
+    unsigned (*body)(void*);
+    void* argument;
+    HMODULE module;
+};
+
+unsigned __stdcall run_thread(void* raw) {
+    const thread_start start = *static_cast<thread_start*>(raw);
+    delete static_cast<thread_start*>(raw);
+    const unsigned code = start.body(start.argument);
+    leave(start.module, code);
+}
+
 // _beginthreadex rather than CreateThread so that the C runtime sets up its per-thread state.
-HANDLE begin(unsigned(__stdcall* entry)(void*), void* argument, DWORD& id) {
+// The module reference is taken here, before the thread exists, and handed to it; it is given
+// back when no thread comes of it.
+HANDLE begin(unsigned (*body)(void*), void* argument, DWORD& id) {
+    auto start = std::make_unique<thread_start>(thread_start{body, argument, reference_own_module()});
     unsigned thread_id = 0;
-    uintptr_t handle = ::_beginthreadex(nullptr, 0, entry, argument, 0, &thread_id);
+    uintptr_t handle = ::_beginthreadex(nullptr, 0, &run_thread, start.get(), 0, &thread_id);
     id = thread_id;
+    if (handle == 0) {
+        if (start->module) ::FreeLibrary(start->module);
+        return nullptr;
+    }
+    start.release();
     return reinterpret_cast<HANDLE>(handle);
 }
 
@@ -40,7 +81,7 @@ HANDLE begin(unsigned(__stdcall* entry)(void*), void* argument, DWORD& id) {
 worker_thread worker_thread::start(entry_point entry, void* argument) {
     worker_thread thread;
     auto start = std::make_unique<pointer_start>(pointer_start{entry, argument});
-    thread.handle_.reset(begin(&run_pointer, start.get(), thread.id_));
+    thread.handle_.reset(begin(&run_pointer_body, start.get(), thread.id_));
     if (thread.handle_) start.release();
     return thread;
 }
@@ -48,7 +89,7 @@ worker_thread worker_thread::start(entry_point entry, void* argument) {
 worker_thread worker_thread::start_function(std::function<unsigned()> body) {
     worker_thread thread;
     auto owned = std::make_unique<std::function<unsigned()>>(std::move(body));
-    thread.handle_.reset(begin(&run_function, owned.get(), thread.id_));
+    thread.handle_.reset(begin(&run_function_body, owned.get(), thread.id_));
     if (thread.handle_) owned.release();
     return thread;
 }

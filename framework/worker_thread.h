@@ -6,6 +6,12 @@
 //   auto other  = fw::worker_thread::start(&thread_proc, argument);  // unsigned (*)(void*)
 //
 // Any thread may start a worker; the object itself is not shared between threads.
+//
+// Each worker holds a reference to the module its code lives in (the program, or the library
+// this framework is linked into), taken before the thread is created and dropped as the thread
+// leaves (FreeLibraryAndExitThread). A caller that frees a library while one of its workers
+// still runs therefore does not pull the code out from under it; the library goes when the
+// last worker has ended.
 #pragma once
 
 #include <windows.h>

@@ -110,6 +110,24 @@ TEST_F(language_support_test, a_language_without_a_loadable_library_changes_noth
     EXPECT_NE(support.resource_library(), chinese);
 }
 
+TEST_F(language_support_test, a_library_is_loaded_as_data_and_its_code_never_runs) {
+    program_folder folder(L"data_only");
+    ASSERT_TRUE(folder.add(L"vanta_test_marker.dll", L"vantaDEU.dll"));
+    const std::wstring marker = folder.path(L"vantaDEU.dll.ran");
+    language_support support(folder.program());
+
+    support.list_languages();
+    EXPECT_EQ(support.languages(), (std::vector<language_chain::language_id>{0x0409, 0x0407}));
+    support.set_current_language(0x0407);
+    ASSERT_TRUE(support.load_language());
+    EXPECT_EQ(current_string(107), L"Kein Rechner erkannt") << "its strings are used";
+    EXPECT_EQ(::GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "it never ran";
+
+    support.unload_language();
+    EXPECT_EQ(current_string(107), L"No Calculator Detected");
+    EXPECT_TRUE(::DeleteFileW(folder.path(L"vantaDEU.dll").c_str())) << "it was let go";
+}
+
 // A Chinese locale, the libraries installed, and the language that must end up current: the
 // language of the library that loaded (its version resource), whatever id reached it.
 struct chinese_locale_case {
@@ -222,6 +240,10 @@ TEST_F(language_support_test, listing_offers_the_own_language_then_each_named_li
     ASSERT_TRUE(folder.add(L"vantaCHS.dll", L"vantaCHSX.dll"));
     ASSERT_TRUE(folder.add(L"vantaCHS.dll", L"vantaCH.dll"));
     ASSERT_TRUE(folder.add(L"vantaCHS.dll", L"vanta.dll"));
+    // The right length, but not three letters: under Wine also the form of generated 8.3
+    // aliases (such as VANTAC~1.DLL for vantaCHSX.dll), which the search matches.
+    ASSERT_TRUE(folder.add(L"vantaCHS.dll", L"vantaC~1.dll"));
+    ASSERT_TRUE(folder.add(L"vantaCHS.dll", L"vanta123.dll"));
     // Another copy under another abbreviation: listed, duplicates and all.
     ASSERT_TRUE(folder.add(L"vantaCHS.dll", L"vantaZHI.dll"));
 

@@ -102,6 +102,29 @@ TEST(vanta_language, chinese_status_texts_come_from_the_resource_library) {
     EXPECT_TRUE(app.stop());
 }
 
+TEST(vanta_language, a_planted_library_gives_its_texts_but_its_code_never_runs) {
+    // A German library whose entry point would leave "vantaDEU.dll.ran" beside it, chosen by
+    // the stored language.
+    const std::wstring planted = e2e::join(e2e::program_dir(), L"vanta_test_marker.dll");
+    SKIP_WITHOUT_VANTA();
+    ASSERT_TRUE(e2e::file_exists(planted));
+    saved_dwords restore(e2e::vanta_settings_key, {L"LanguageId"});
+
+    e2e::vanta_setup setup;
+    setup.language_id = 0x0407;
+    e2e::vanta_app app(L"vanta_language.planted", setup);
+    ASSERT_TRUE(app.ready());
+    const std::wstring library = e2e::join(app.app_dir(), L"vantaDEU.dll");
+    ASSERT_TRUE(e2e::copy_file(planted, library));
+    ASSERT_TRUE(app.start());
+    EXPECT_TRUE(app.wait_for_status(L"Kein Rechner erkannt")) << e2e::narrow(app.status());
+    const std::vector<std::wstring> menus = menu_texts(app);
+    ASSERT_FALSE(menus.empty());
+    EXPECT_EQ(menus.front(), L"&File") << "what it lacks comes from the program";
+    EXPECT_FALSE(e2e::file_exists(library + L".ran")) << "its entry point ran";
+    EXPECT_TRUE(app.stop());
+}
+
 TEST(vanta_language, choosing_chinese_takes_effect_at_the_next_start) {
     const std::wstring library = e2e::join(e2e::program_dir(), L"vantaCHS.dll");
     SKIP_WITHOUT_CHINESE(library);

@@ -5,6 +5,11 @@
 //   orv_check_caller w-then-a <product> <server path> <version tag> <language>
 //       OrvCheckForUpdateW with flags 9 (the test has switched automatic checks off, so nothing
 //       runs), then OrvCheckForUpdateA with flags 4; exits with 3 if that returns.
+//   orv_check_caller free-early <product>
+//       Loads the library itself, starts a scheduled check (flags 2) against a port where
+//       nothing listens, so its worker spends several seconds retrying, and frees the library at
+//       once. Exits with 0 when the library stayed loaded after FreeLibrary and went away once
+//       the worker had ended; 4 when it was gone at once, 5 when it never went.
 //   orv_check_caller version
 //       Both version-string exports; exits with 0 when both report no version (this program
 //       has no version resource) and leave their buffers alone, else 1.
@@ -34,15 +39,34 @@ int report_version() {
     return none ? 0 : 1;
 }
 
+int free_early(int product) {
+    ::SetEnvironmentVariableW(L"ORV_UPDATE_SERVER", L"127.0.0.1:1");
+    HMODULE module = ::LoadLibraryW(L"OrvUpdateCheck.dll");
+    if (!module) return 2;
+    auto check = reinterpret_cast<orv_test::check_w_fn>(
+        reinterpret_cast<void*>(::GetProcAddress(module, MAKEINTRESOURCEA(32))));
+    if (!check) return 2;
+    check(product, L"/pub/vanta/vanta", L"1.0", 2, 0x0409);
+    ::FreeLibrary(module);
+    // The worker is between its attempts for at least two retry delays (3 s each).
+    if (!::GetModuleHandleW(L"OrvUpdateCheck.dll")) return 4;
+    for (int waited = 0; waited < 60000; waited += 100) {
+        if (!::GetModuleHandleW(L"OrvUpdateCheck.dll")) return 0;
+        ::Sleep(100);
+    }
+    return 5;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const auto& lib = orv_test::library();
-    if (!lib.complete()) return 2;
     int count = 0;
     wchar_t** args = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     if (!args || count < 2) return 2;
     std::wstring mode = args[1];
+    if (mode == L"free-early" && count == 3) return free_early(std::wcstol(args[2], nullptr, 0));
+    const auto& lib = orv_test::library();
+    if (!lib.complete()) return 2;
     if (mode == L"version") return report_version();
     if (mode == L"check" && count == 7) {
         lib.check_w(std::wcstol(args[2], nullptr, 0), args[3], args[4],

@@ -76,25 +76,43 @@ TEST(VersionExports, AnsiReportsBytesNeededOrWritten) {
     EXPECT_EQ(library().version_a(five, 5), 0);
 }
 
-TEST(VersionExports, ProgramWithoutVersionResourceGetsZero) {
-    // orv_check_caller has no version resource; it reports what the exports gave it.
+// Runs orv_check_caller (beside this program) with `arguments`; its exit code, or ~0u when it
+// could not start or did not end within `timeout_ms`.
+DWORD run_caller(const std::wstring& arguments, DWORD timeout_ms = 60000) {
     wchar_t path[MAX_PATH];
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring caller(path);
     caller = caller.substr(0, caller.rfind(L'\\') + 1) + L"orv_check_caller.exe";
-    std::wstring command = L"\"" + caller + L"\" version";
+    std::wstring command = L"\"" + caller + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessW(caller.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &startup, &process));
-    ASSERT_EQ(::WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    ::GetExitCodeProcess(process.hProcess, &code);
+    if (!::CreateProcessW(caller.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+        return ~0u;
+    }
+    DWORD code = ~0u;
+    if (::WaitForSingleObject(process.hProcess, timeout_ms) == WAIT_OBJECT_0) {
+        ::GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        ::TerminateProcess(process.hProcess, 9);
+    }
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
+    return code;
+}
+
+TEST(VersionExports, ProgramWithoutVersionResourceGetsZero) {
+    // orv_check_caller has no version resource; it reports what the exports gave it.
     // 0: both exports returned 0 and left the buffers untouched.
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(run_caller(L"version"), 0u);
+}
+
+TEST(LibraryLifetime, AWorkerKeepsTheLibraryLoadedAfterItsCallerFreedIt) {
+    // The caller frees the library while the scheduled check's worker is still retrying. 0: the
+    // process lived on, the library stayed mapped while the worker ran and went when it ended
+    // (4: unloaded under the worker, which usually ends the process with a fault instead).
+    EXPECT_EQ(run_caller(L"free-early 0x7E51", 90000), 0u);
 }
 
 }  // namespace
