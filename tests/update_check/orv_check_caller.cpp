@@ -39,7 +39,14 @@ int report_version() {
     return none ? 0 : 1;
 }
 
+// A fault in any thread ends the process with 6 at once (rather than in Wine's debugger).
+LONG WINAPI end_on_fault(EXCEPTION_POINTERS*) {
+    ::TerminateProcess(::GetCurrentProcess(), 6);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
 int free_early(int product) {
+    ::SetUnhandledExceptionFilter(&end_on_fault);
     ::SetEnvironmentVariableW(L"ORV_UPDATE_SERVER", L"127.0.0.1:1");
     HMODULE module = ::LoadLibraryW(L"OrvUpdateCheck.dll");
     if (!module) return 2;
@@ -51,7 +58,11 @@ int free_early(int product) {
     // The worker is between its attempts for at least two retry delays (3 s each).
     if (!::GetModuleHandleW(L"OrvUpdateCheck.dll")) return 4;
     for (int waited = 0; waited < 60000; waited += 100) {
-        if (!::GetModuleHandleW(L"OrvUpdateCheck.dll")) return 0;
+        if (!::GetModuleHandleW(L"OrvUpdateCheck.dll")) {
+            // A worker that ran on in the unloaded code would fault in this time.
+            ::Sleep(1000);
+            return 0;
+        }
         ::Sleep(100);
     }
     return 5;
