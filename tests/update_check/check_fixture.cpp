@@ -94,6 +94,7 @@ bool modal_call::returned(std::chrono::milliseconds timeout) {
 void check_fixture::SetUp() {
     ASSERT_TRUE(library().complete()) << "OrvUpdateCheck.dll or one of its ordinals is missing";
     ASSERT_TRUE(ftp_fixture::available()) << "run through tests/support/ftp_server/with-ftp-server";
+    ASSERT_TRUE(ftp_fixture::set_update_server(ftp_fixture::server_address()));
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     wchar_t base[MAX_PATH];
     ::GetTempPathW(MAX_PATH, base);

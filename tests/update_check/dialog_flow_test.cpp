@@ -1,6 +1,7 @@
 // Interactive checks from start to end, against the test's FTP server: the three outcomes,
 // the retries, the buttons, and what each button leaves behind.
 #include "tests/update_check/check_fixture.h"
+#include "tests/update_check/silent_server.h"
 
 namespace orv_test {
 namespace {
@@ -53,6 +54,23 @@ TEST_F(DialogFlow, UpdateAvailableDownloadsAndOpensThePackage) {
     EXPECT_PRED2(same_path, trimmed_directory(marker[1]), trimmed_directory(temporary_directory()));
     // Closing the dialog schedules the next check a check frequency ahead.
     EXPECT_EQ(product.dword(L"NextUpdateDate"), dos_date_in_days(30));
+}
+
+// Only the machine setting chooses the server: a variable naming a server that never answers
+// changes nothing.
+TEST_F(DialogFlow, TheEnvironmentDoesNotChooseTheServer) {
+    product_settings product(0x3209);
+    silent_server silent;
+    ASSERT_TRUE(silent.listening());
+    scoped_environment server(L"ORV_UPDATE_SERVER", silent.address());
+    publish_package(L"env/Orv_Vanta_Kit_2012_3_1.exe");
+    modal_call call(
+        [&] { lib().check_w(product.id(), L"/env/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
+    ASSERT_TRUE(press_button(dialog, not_now_button));
+    EXPECT_TRUE(call.returned());
 }
 
 TEST_F(DialogFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
