@@ -19,13 +19,12 @@ std::optional<std::wstring> ListServerPackage(const server_address& server,
     internet_handle find(::FtpFindFirstFileW(connection.get(), pattern.c_str(), &entry, 0, 0));
     if (!find) return std::nullopt;
 
-    // The server returns only names that match the pattern, so the base name itself is not
-    // compared again: the suffix rule decides.
+    // The listing is the server's word, so the pattern is checked again here.
     std::wstring base_name = path_file_name(pattern_base);
     std::optional<std::wstring> found;
     do {
         std::wstring name = entry.cFileName;
-        if (is_versioned_package(name, path_without_extension(name), base_name)) {
+        if (is_versioned_package(name, path_without_extension(name), base_name, extension)) {
             found = name;
             break;
         }

@@ -79,6 +79,8 @@ private:
     std::wstring browse_location_;
     int auto_check_ = 1;
     std::wstring temporary_directory_;
+    // The server the query listed; the package comes from the same one.
+    server_address download_server_;
     int last_percent_ = -1;
     bool update_available_ = false;
     fw::worker_thread worker_;

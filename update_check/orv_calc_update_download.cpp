@@ -8,7 +8,6 @@
 #include "update_check/package_download.h"
 #include "update_check/package_selection.h"
 #include "update_check/process_launch.h"
-#include "update_check/update_server.h"
 
 namespace orv {
 
@@ -34,6 +33,7 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
         std::lock_guard<query_lock> lock(QueryLock);
         server_path = query_->server_path;
         found_name = query_->found_name;
+        download_server_ = query_->host;
     }
     auto remote_path = remote_package_path(server_path, found_name);
     if (!remote_path) return;
@@ -74,7 +74,7 @@ bool OrvCalcUpdateDialog::DownloadPackage(const std::wstring& remote_path,
         last_percent_ = percent;
         SetProgress(percent);
     };
-    return download_package(update_server(), remote_path, local_path, callbacks);
+    return download_package(download_server_, remote_path, local_path, callbacks);
 }
 
 void OrvCalcUpdateDialog::SetProgress(int position) {

@@ -70,8 +70,13 @@ bool is_plain_file_name(std::wstring_view name) {
 }
 
 bool is_versioned_package(std::wstring_view file_name, std::wstring_view stem,
-                          std::wstring_view base_name) {
-    return is_plain_file_name(file_name) && !trim_blanks(version_suffix(stem, base_name)).empty();
+                          std::wstring_view base_name, std::wstring_view extension) {
+    bool named_as_release =
+        file_name.size() >= base_name.size() + extension.size() &&
+        equals_ignoring_case(file_name.substr(0, base_name.size()), base_name) &&
+        equals_ignoring_case(file_name.substr(file_name.size() - extension.size()), extension);
+    return named_as_release && is_plain_file_name(file_name) &&
+           !trim_blanks(version_suffix(stem, base_name)).empty();
 }
 
 }  // namespace orv

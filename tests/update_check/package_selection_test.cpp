@@ -11,9 +11,21 @@ namespace {
 
 const std::wstring base = L"Orv_Vanta_Kit";
 
-bool takes(const std::wstring& name) {
+bool takes(const std::wstring& name, const std::wstring& extension = L".exe") {
     std::size_t dot = name.rfind(L'.');
-    return is_versioned_package(name, dot == std::wstring::npos ? name : name.substr(0, dot), base);
+    return is_versioned_package(name, dot == std::wstring::npos ? name : name.substr(0, dot), base,
+                                extension);
+}
+
+// A server that ignores the pattern cannot slip in another program or another kind of file.
+TEST(PackageSelection, NamesOutsideThePatternNeverQualify) {
+    EXPECT_FALSE(takes(L"Evil_Vanta_Kit_2012_3_1.exe"));
+    EXPECT_FALSE(takes(L"Orv_Vanta_Kit_2012_3_1.exe.lnk"));
+    EXPECT_FALSE(takes(L"Orv_Vanta_Kit_2012_3_1.bat"));
+    EXPECT_FALSE(takes(L"Orv_Vanta_Kit_2012_3_1.msi"));
+    EXPECT_TRUE(takes(L"ORV_VANTA_KIT_2012_3_1.EXE"));
+    EXPECT_TRUE(takes(L"Orv_Vanta_Kit_2012_3_1.msi", L".msi"));
+    EXPECT_TRUE(takes(L"Orv_Vanta_Kit_2012_3_1", L""));
 }
 
 TEST(PackageSelection, PatternBaseCutsAtTheLastDotAnywhere) {
