@@ -68,6 +68,8 @@ private:
     void open_browse_location();
     void fetch_and_open_package();
     void show_download_error();
+    // `text_id` in a box captioned "Error" (159).
+    void show_message(unsigned text_id);
 
     check_context context_;
     HICON icon_ = nullptr;

@@ -44,14 +44,20 @@ TEST_F(DialogFlow, UpdateAvailableDownloadsAndOpensThePackage) {
     ASSERT_TRUE(call.returned());
     EXPECT_FALSE(::IsWindow(dialog));
 
-    std::wstring local = temporary_directory() + L"Orv_Vanta_Kit_2012_3_1.exe";
+    // Saved in a folder of its own under the temporary directory, and started there.
+    std::vector<std::wstring> saved = files_named(L"Orv_Vanta_Kit_2012_3_1.exe");
+    ASSERT_EQ(saved.size(), 1u);
+    std::wstring local = saved[0];
+    std::wstring folder = local.substr(0, local.rfind(L'\\') + 1);
+    EXPECT_EQ(folder.rfind(temporary_directory() + L"OrvUpdate-", 0), 0u);
+    EXPECT_EQ(folder.size(), temporary_directory().size() + 10 + 16 + 1);
     std::string downloaded;
     ASSERT_TRUE(ftp_fixture::read_file(local, downloaded));
     EXPECT_EQ(downloaded, package_bytes());
     std::vector<std::wstring> marker = wait_for_marker();
     ASSERT_GE(marker.size(), 2u);
     EXPECT_PRED2(same_path, marker[0], local);
-    EXPECT_PRED2(same_path, trimmed_directory(marker[1]), trimmed_directory(temporary_directory()));
+    EXPECT_PRED2(same_path, trimmed_directory(marker[1]), trimmed_directory(folder));
     // Closing the dialog schedules the next check a check frequency ahead.
     EXPECT_EQ(product.dword(L"NextUpdateDate"), dos_date_in_days(30));
 }
@@ -90,9 +96,7 @@ TEST_F(DialogFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
     EXPECT_FALSE(press_button(dialog, not_now_button));
     ASSERT_TRUE(press_button(dialog, get_it_button));
     ASSERT_TRUE(call.returned());
-    EXPECT_EQ(
-        ::GetFileAttributesW((temporary_directory() + L"Orv_Vanta_Kit_2012_2_22.exe").c_str()),
-        INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_2_22.exe").empty());
     EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
