@@ -1,6 +1,6 @@
 // System functions that start-up never calls, bound at their first call instead of at load
 // time, so that starting vanta (and loading OrvUpdateCheck.dll) does not load WinINet, the
-// shell or the common dialogs.
+// shell, the common dialogs, WinTrust or Crypt32.
 //
 // The headers declare these functions dllimport, so every call goes through a pointer named
 // __imp__Name@N. This file defines those pointers itself (the DLLs' import libraries are not
@@ -14,6 +14,9 @@
 #include <commdlg.h>
 #include <shellapi.h>
 #include <wininet.h>
+#include <wincrypt.h>
+#include <softpub.h>
+#include <wintrust.h>
 
 #include "framework/first_use_imports.h"
 
@@ -67,6 +70,22 @@ FARPROC system_function(const wchar_t* dll, const char* function) {
     }                                                                                           \
     }
 
+// The same for functions that the headers declare without dllimport: calls go straight to the
+// function's own name, so this file defines the function itself.
+// FIRST_USE_PLAIN(dll, result type, failure value, name, (parameters), (arguments))
+#define FIRST_USE_PLAIN(dll, type, failure, name, params, args)                                 \
+    extern "C" type WINAPI name params {                                                        \
+        using function = type(WINAPI*) params;                                                  \
+        static void* volatile bound = nullptr;                                                  \
+        auto real = reinterpret_cast<function>(bound);                                          \
+        if (!real) {                                                                            \
+            real = reinterpret_cast<function>(fw::system_function(dll, #name));                 \
+            if (!real) return failure;                                                          \
+            bound = reinterpret_cast<void*>(real);                                              \
+        }                                                                                       \
+        return real args;                                                                       \
+    }
+
 // ShellExecuteW and FindExecutableW report failure as a result of 32 or less.
 #define SHELL_FAILURE reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND)
 
@@ -97,3 +116,15 @@ FIRST_USE(L"wininet.dll", HINTERNET, nullptr, FtpOpenFileW, 20,
 FIRST_USE(L"wininet.dll", BOOL, FALSE, InternetReadFile, 16,
           (HINTERNET f, LPVOID buffer, DWORD size, LPDWORD read), (f, buffer, size, read))
 FIRST_USE(L"wininet.dll", BOOL, FALSE, InternetCloseHandle, 4, (HINTERNET h), (h))
+
+// The package signature check: WinTrust and Crypt32.
+FIRST_USE_PLAIN(L"wintrust.dll", LONG, static_cast<LONG>(TRUST_E_PROVIDER_UNKNOWN), WinVerifyTrust,
+                (HWND window, GUID* action, LPVOID data), (window, action, data))
+FIRST_USE_PLAIN(L"wintrust.dll", CRYPT_PROVIDER_DATA*, nullptr, WTHelperProvDataFromStateData,
+                (HANDLE state), (state))
+FIRST_USE_PLAIN(L"wintrust.dll", CRYPT_PROVIDER_SGNR*, nullptr, WTHelperGetProvSignerFromChain,
+                (CRYPT_PROVIDER_DATA * data, DWORD signer, BOOL counter, DWORD counter_index),
+                (data, signer, counter, counter_index))
+FIRST_USE(L"crypt32.dll", BOOL, FALSE, CryptEncodeObject, 20,
+          (DWORD encoding, LPCSTR type, const void* info, BYTE* encoded, DWORD* size),
+          (encoding, type, info, encoded, size))

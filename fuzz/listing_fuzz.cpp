@@ -56,10 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             entry.stem = stem_of(entry.name);
             return true;
         },
-        base_name);
+        base_name, L".exe");
 
     for (std::size_t i = 0; i + 1 < read; ++i) {
-        FUZZ_CHECK(!orv::is_versioned_package(listing[i], stem_of(listing[i]), base_name));
+        FUZZ_CHECK(!orv::is_versioned_package(listing[i], stem_of(listing[i]), base_name, L".exe"));
     }
     if (!found) {
         FUZZ_CHECK(read == listing.size());

@@ -8,7 +8,7 @@ namespace {
 
 // Source file in UTF-8. Mind the exact characters: 153 uses the Chinese quotation marks
 // U+201C and U+201D, 160 ends with the ellipsis U+2026 while 156 and 158 end with three dots.
-constexpr std::array<std::pair<unsigned, std::wstring_view>, 14> chinese_texts = {{
+constexpr std::array<std::pair<unsigned, std::wstring_view>, 15> chinese_texts = {{
     {149, L"立即更新"},
     {150, L"暂不更新"},
     {151, L"更新可用。\n\n您现在可以下载并安装新版本。"},
@@ -25,11 +25,12 @@ constexpr std::array<std::pair<unsigned, std::wstring_view>, 14> chinese_texts =
     {160, L"\n正在下载文件…"},
     {161, L"检查更新"},
     {162, L"自动检查更新"},
+    {163, L"下载的文件无法验证，未被打开。"},
 }};
 
 // Traditional Chinese in the wording of Taiwan and Hong Kong, with the corner brackets
 // U+300C and U+300D where the Simplified text quotes.
-constexpr std::array<std::pair<unsigned, std::wstring_view>, 14> traditional_texts = {{
+constexpr std::array<std::pair<unsigned, std::wstring_view>, 15> traditional_texts = {{
     {149, L"立即更新"},
     {150, L"暫不更新"},
     {151, L"有可用的更新。\n\n您現在可以下載並安裝新版本。"},
@@ -46,6 +47,7 @@ constexpr std::array<std::pair<unsigned, std::wstring_view>, 14> traditional_tex
     {160, L"\n正在下載檔案…"},
     {161, L"檢查更新"},
     {162, L"自動檢查更新"},
+    {163, L"下載的檔案無法驗證，因此未開啟。"},
 }};
 
 template <typename Table>

@@ -19,8 +19,8 @@ std::optional<std::wstring> ListServerPackage(const server_address& server,
     internet_handle find(::FtpFindFirstFileW(connection.get(), pattern.c_str(), &entry, 0, 0));
     if (!find) return std::nullopt;
 
-    // The server returns only names that match the pattern, so the base name itself is not
-    // compared again: the suffix rule decides.
+    // The listing is the server's word: the pattern is not relied on, each name is judged
+    // again by the base name, the extension and the suffix rule.
     bool first = true;
     return select_listed_package(
         [&](listed_name& listed) {
@@ -30,7 +30,7 @@ std::optional<std::wstring> ListServerPackage(const server_address& server,
             listed.stem = path_without_extension(listed.name);
             return true;
         },
-        path_file_name(pattern_base));
+        path_file_name(pattern_base), extension);
 }
 
 }  // namespace orv

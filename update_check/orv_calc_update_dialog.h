@@ -68,6 +68,8 @@ private:
     void open_browse_location();
     void fetch_and_open_package();
     void show_download_error();
+    // `text_id` in a box captioned "Error" (159).
+    void show_message(unsigned text_id);
 
     check_context context_;
     HICON icon_ = nullptr;
@@ -79,6 +81,8 @@ private:
     std::wstring browse_location_;
     int auto_check_ = 1;
     std::wstring temporary_directory_;
+    // The server the query listed; the package comes from the same one.
+    server_address download_server_;
     int last_percent_ = -1;
     bool update_available_ = false;
     fw::worker_thread worker_;

@@ -3,12 +3,17 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <optional>
+
+#include "framework/unique_handle.h"
+#include "update_check/download_folder.h"
 #include "update_check/orv_calc_manager_app.h"
 #include "update_check/orv_calc_update_dialog.h"
 #include "update_check/package_download.h"
 #include "update_check/package_selection.h"
+#include "update_check/package_trust.h"
+#include "update_check/shell_paths.h"
 #include "update_check/process_launch.h"
-#include "update_check/update_server.h"
 
 namespace orv {
 
@@ -34,12 +39,15 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
         std::lock_guard<query_lock> lock(QueryLock);
         server_path = query_->server_path;
         found_name = query_->found_name;
+        download_server_ = query_->host;
     }
     auto remote_path = remote_package_path(server_path, found_name);
     if (!remote_path) return;
-    // The listing takes only plain names; checked again because the name decides where the
+    // The listing takes only such names; checked again because the name decides where the
     // file is written and what is opened.
-    if (!is_plain_file_name(found_name)) {
+    if (!is_versioned_package(found_name, path_without_extension(found_name),
+                              path_file_name(pattern_base(server_path)),
+                              path_extension(server_path))) {
         show_download_error();
         return;
     }
@@ -50,13 +58,37 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
         return;
     }
     temporary_directory_ = temporary;
-    std::wstring local_path = temporary_directory_ + found_name;
+    // Everything this download writes goes into a folder made for it, which is deleted again
+    // unless the package was started from it.
+    std::optional<download_folder> folder = download_folder::create(temporary_directory_);
+    if (!folder) {
+        show_download_error();
+        return;
+    }
+    std::wstring local_path = folder->file(found_name);
     if (!DownloadPackage(*remote_path, local_path)) {
         show_download_error();
         return;
     }
-    ::ShellExecuteW(nullptr, L"open", local_path.c_str(), nullptr, temporary_directory_.c_str(),
-                    SW_SHOW);
+    // Held, shared for reading only, from the check until the shell has started the package:
+    // the file judged is the file opened.
+    fw::file_handle package(::CreateFileW(local_path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!package ||
+        verify_package(package.get(), local_path, configured_publisher_pins()) !=
+            package_verdict::trusted) {
+        package.reset();
+        show_message(IDS_NOT_VERIFIED);
+        return;
+    }
+    auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        nullptr, L"open", local_path.c_str(), nullptr, folder->path().c_str(), SW_SHOW));
+    package.reset();
+    if (result <= 32) {
+        show_download_error();
+        return;
+    }
+    folder->keep();
     if (context_.end_caller_after_launch != 0) {
         ::TerminateProcess(::GetCurrentProcess(), 0);
     }
@@ -74,11 +106,16 @@ bool OrvCalcUpdateDialog::DownloadPackage(const std::wstring& remote_path,
         last_percent_ = percent;
         SetProgress(percent);
     };
-    return download_package(update_server(), remote_path, local_path, callbacks);
+    return download_package(download_server_, remote_path, local_path, callbacks);
 }
 
 void OrvCalcUpdateDialog::SetProgress(int position) {
     ::SendMessageW(item(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void OrvCalcUpdateDialog::show_message(unsigned text_id) {
+    ::MessageBoxW(handle(), update_text(context_.language_id, text_id).c_str(),
+                  update_text(context_.language_id, IDS_ERROR).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void OrvCalcUpdateDialog::show_download_error() {

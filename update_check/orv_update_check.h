@@ -5,8 +5,10 @@
 // All functions are __stdcall with undecorated export names and fixed ordinals (in brackets).
 // None needs an earlier call, none reports an error: registry failures fall back to defaults,
 // server failures are shown in the library's own dialog. Only the low 16 bits of a product id
-// are used. The update server is the vendor's unless the environment variable
-// ORV_UPDATE_SERVER names another as "host" or "host:port".
+// are used. The update server is the vendor's unless the machine setting
+// HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck "Server" names another as "host" or
+// "host:port". A downloaded package is opened only when its Authenticode signature holds and,
+// where publisher pins are configured, its signer's key is pinned (see package_trust.h).
 //
 // Background checks run on the library's own threads, which nobody waits for: a caller that
 // loads the library dynamically keeps it loaded for the rest of the process.

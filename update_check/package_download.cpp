@@ -10,20 +10,11 @@
 namespace orv {
 namespace {
 
-// Write-only, others may read but not write; an existing file is opened without truncation
-// and then emptied, a missing one created.
+// A new file, write-only, others may read but not write. Whatever is already there (a file,
+// a link) is never opened, truncated or followed: the download fails instead.
 fw::file_handle open_local_file(const std::wstring& local_path) {
-    bool exists = ::GetFileAttributesW(local_path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    fw::file_handle file(::CreateFileW(local_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       exists ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                       nullptr));
-    if (!file) return file;
-    LARGE_INTEGER start{};
-    if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) ||
-        !::SetEndOfFile(file.get())) {
-        file.reset();
-    }
-    return file;
+    return fw::file_handle(::CreateFileW(local_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // The size the server lists for `remote_path`; false when it cannot be listed.
@@ -60,7 +51,7 @@ bool download_package(const server_address& server, const std::wstring& remote_p
     fw::file_handle file = open_local_file(local_path);
     if (!file) return false;
     std::uint64_t size = 0;
-    if (!listed_size(connection.get(), remote_path, size)) return false;
+    if (!listed_size(connection.get(), remote_path, size) || size > max_package_bytes) return false;
     internet_handle remote(::FtpOpenFileW(
         connection.get(), remote_path.c_str(), GENERIC_READ,
         FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
@@ -68,6 +59,7 @@ bool download_package(const server_address& server, const std::wstring& remote_p
 
     download_progress progress(size, callbacks.progress);
     std::vector<BYTE> buffer(read_size > 0 ? read_size : 1024);
+    std::uint64_t total = 0;
     for (;;) {
         DWORD received = 0;
         if (!::InternetReadFile(remote.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
@@ -75,9 +67,13 @@ bool download_package(const server_address& server, const std::wstring& remote_p
             return false;
         }
         if (received == 0) break;
+        total += received;
+        if (total > max_package_bytes) return false;
         if (!write_all(file.get(), buffer.data(), received)) return false;
         progress.add(received);
     }
+    // A listed size is a promise: a transfer cut short or padded is not the package.
+    if (size > 0 && total != size) return false;
     progress.complete();
     return true;
 }

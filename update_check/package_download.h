@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -21,8 +22,14 @@ struct download_callbacks {
 // progress steps stay those of 1,024-byte reads.
 inline constexpr std::size_t download_read_size = 1024 * 1024;
 
-// Downloads `remote_path` from `server` into `local_path`, which is created, or emptied when it
-// exists. True when everything arrived. After a failure, whatever was written stays.
+// No package is larger: a download that lists or sends more fails, so that a server cannot
+// fill the disk.
+inline constexpr std::uint64_t max_package_bytes = 512ull * 1024 * 1024;
+
+// Downloads `remote_path` from `server` into `local_path`, which must not exist yet (it is
+// created new; an existing entry fails the download). True when everything arrived: as many
+// bytes as the listing announced when it announced any, and never more than
+// max_package_bytes. The file is closed on return; after a failure the caller deletes it.
 bool download_package(const server_address& server, const std::wstring& remote_path,
                       const std::wstring& local_path, const download_callbacks& callbacks,
                       std::size_t read_size = download_read_size);

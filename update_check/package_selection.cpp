@@ -70,15 +70,23 @@ bool is_plain_file_name(std::wstring_view name) {
 }
 
 bool is_versioned_package(std::wstring_view file_name, std::wstring_view stem,
-                          std::wstring_view base_name) {
-    return is_plain_file_name(file_name) && !trim_blanks(version_suffix(stem, base_name)).empty();
+                          std::wstring_view base_name, std::wstring_view extension) {
+    bool named_as_release =
+        file_name.size() >= base_name.size() + extension.size() &&
+        equals_ignoring_case(file_name.substr(0, base_name.size()), base_name) &&
+        equals_ignoring_case(file_name.substr(file_name.size() - extension.size()), extension);
+    return named_as_release && is_plain_file_name(file_name) &&
+           !trim_blanks(version_suffix(stem, base_name)).empty();
 }
 
 std::optional<std::wstring> select_listed_package(const listing_reader& next,
-                                                  std::wstring_view base_name) {
+                                                  std::wstring_view base_name,
+                                                  std::wstring_view extension) {
     listed_name entry;
     while (next(entry)) {
-        if (is_versioned_package(entry.name, entry.stem, base_name)) return std::move(entry.name);
+        if (is_versioned_package(entry.name, entry.stem, base_name, extension)) {
+            return std::move(entry.name);
+        }
     }
     return std::nullopt;
 }

@@ -30,10 +30,12 @@ std::wstring trim_blanks(std::wstring_view text);
 // Windows strips to nothing), and no reserved device name such as "CON" or "com1.exe".
 bool is_plain_file_name(std::wstring_view name);
 
-// Whether a listed entry is taken as the package: a plain file name whose version suffix is
-// not blank. `stem` is `file_name` without its extension.
+// Whether a listed entry is taken as the package: a plain file name that begins with
+// `base_name` and ends with `extension` (both compared ignoring ASCII case; an empty extension
+// asks nothing), and whose version suffix is not blank. `stem` is `file_name` without its
+// extension. The server's pattern match is not relied on: a listing is the server's word.
 bool is_versioned_package(std::wstring_view file_name, std::wstring_view stem,
-                          std::wstring_view base_name);
+                          std::wstring_view base_name, std::wstring_view extension);
 
 // One entry of a server listing: its name and that name without its extension.
 struct listed_name {
@@ -44,10 +46,12 @@ struct listed_name {
 // Produces the listing's entries in the server's order; false when there are no more.
 using listing_reader = std::function<bool(listed_name& entry)>;
 
-// The name of the first listed entry that is a versioned package for `base_name`; the entries
+// The name of the first listed entry that is a versioned package for `base_name` and
+// `extension` (is_versioned_package); the entries
 // are taken in the server's order, not sorted, and reading stops at the first that qualifies.
 // Nothing when none does.
 std::optional<std::wstring> select_listed_package(const listing_reader& next,
-                                                  std::wstring_view base_name);
+                                                  std::wstring_view base_name,
+                                                  std::wstring_view extension);
 
 }  // namespace orv

@@ -8,7 +8,7 @@
 
 namespace orv {
 
-// The update server: the vendor's host unless ORV_UPDATE_SERVER names another.
+// The update server: the vendor's host unless the machine setting "Server" names another.
 struct server_address {
     std::wstring host;
     std::uint16_t port = 21;

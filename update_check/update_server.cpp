@@ -7,11 +7,23 @@
 
 namespace orv {
 
-server_address update_server() {
+std::optional<std::wstring> machine_server_setting() {
     wchar_t text[512] = {};
-    DWORD length = ::GetEnvironmentVariableW(L"ORV_UPDATE_SERVER", text, 512);
+    DWORD size = sizeof(text) - sizeof(wchar_t);
+    // RRF_RT_REG_SZ: any other type is ignored; the call returns its own status.
+    LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, update_machine_key, L"Server",
+                                    RRF_RT_REG_SZ, nullptr, text, &size);
+    if (status != ERROR_SUCCESS || size < sizeof(wchar_t)) return std::nullopt;
+    std::size_t length = size / sizeof(wchar_t);
+    while (length > 0 && text[length - 1] == L'\0') --length;
+    if (length == 0) return std::nullopt;
+    return std::wstring(text, length);
+}
+
+server_address update_server() {
+    std::optional<std::wstring> setting = machine_server_setting();
     std::optional<std::wstring_view> override_text;
-    if (length > 0 && length < 512) override_text = std::wstring_view(text, length);
+    if (setting) override_text = *setting;
     return choose_server_address(override_text);
 }
 

@@ -1,11 +1,22 @@
-// Which update server to talk to: the vendor's FTP host on port 21, unless the environment
-// variable ORV_UPDATE_SERVER holds "host" or "host:port" (mirrors, tests). Any thread; read
-// afresh at the start of each query and download.
+// Which update server to talk to: the vendor's FTP host on port 21, unless the machine setting
+// HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck, value "Server" (REG_SZ), holds "host" or
+// "host:port" (mirrors, tests). Only an administrator can change where the packages come
+// from: the environment and HKEY_CURRENT_USER are not consulted. Any thread; read afresh at
+// the start of each query, and the download goes to the host its query used.
 #pragma once
+
+#include <optional>
+#include <string>
 
 #include "update_check/server_paths.h"
 
 namespace orv {
+
+// The machine-wide settings key, under HKEY_LOCAL_MACHINE.
+inline constexpr const wchar_t* update_machine_key = L"Software\\Orvatec\\UpdateCheck";
+
+// The "Server" text as stored; nothing when absent, empty or not REG_SZ.
+std::optional<std::wstring> machine_server_setting();
 
 server_address update_server();
 

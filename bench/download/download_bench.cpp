@@ -2,7 +2,7 @@
 // through run.sh (which starts the server and compares with curl).
 //   download_bench download <remote path> <local path> [read size] [repeats]
 //   download_bench list <server path> [repeats]
-// The server comes from ORV_UPDATE_SERVER. Prints one line of figures per run.
+// The server comes from the machine setting "Server", which run.sh writes. Prints one line of figures per run.
 #include <windows.h>
 
 #include <chrono>

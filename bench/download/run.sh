@@ -21,7 +21,10 @@ export BENCH_EXE="$bench" BENCH_WORK="$work" BENCH_RUNS="$runs" \
 exec tests/support/ftp_server/with-ftp-server --root-parent "$work" -- bash -c '
 set -euo pipefail
 root="$ORV_TEST_FTP_ROOT"
-url="ftp://$ORV_UPDATE_SERVER"
+url="ftp://$ORV_TEST_FTP_SERVER"
+# The library takes its server from the machine setting of the benchmark'"'"'s prefix.
+"$WINE_RUN" --prefix "$PREFIX" reg add "HKLM\\Software\\Orvatec\\UpdateCheck" /v Server \
+    /d "$ORV_TEST_FTP_SERVER" /f >/dev/null
 package=/pkg/Orv_Vanta_Kit_2012_3_1.exe
 mkdir -p "$root/pkg" "$root/many"
 head -c $((64 * 1024 * 1024)) /dev/urandom > "$root$package"

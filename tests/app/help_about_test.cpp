@@ -157,8 +157,8 @@ int next_update_days(int product) {
 
 TEST_F(shell_commands_test, update_checks_reach_the_library_as_product_100_in_the_language) {
     saved_value next(update_key, L"NextUpdateDate");
-    // Nothing listens there: a check fails at once and stays on this machine.
-    scoped_variable server(L"ORV_UPDATE_SERVER", L"127.0.0.1:9");
+    // The machine's update server is a port nothing listens on (local_update_server.cpp): a
+    // check fails at once and stays on this machine.
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, update_key, L"NextUpdateDate");
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, update_key, L"AutoUpdateCheck");
 

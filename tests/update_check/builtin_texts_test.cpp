@@ -8,13 +8,13 @@ namespace orv {
 namespace {
 
 TEST(BuiltinTexts, EveryDialogTextExists) {
-    for (unsigned id = 149; id <= 162; ++id) {
+    for (unsigned id = 149; id <= 163; ++id) {
         auto text = simplified_chinese_text(id);
         ASSERT_TRUE(text) << id;
         EXPECT_FALSE(text->empty()) << id;
     }
     EXPECT_FALSE(simplified_chinese_text(148));
-    EXPECT_FALSE(simplified_chinese_text(163));
+    EXPECT_FALSE(simplified_chinese_text(164));
 }
 
 TEST(BuiltinTexts, CharactersAreExact) {
@@ -30,6 +30,13 @@ TEST(BuiltinTexts, CharactersAreExact) {
     EXPECT_EQ(could_not.find(L'"'), std::wstring_view::npos);
     EXPECT_EQ(could_not.front(), L'\x65E0');
     EXPECT_NE(could_not.find(L"\n\n"), std::wstring_view::npos);
+}
+
+TEST(BuiltinTexts, UnverifiedPackageTextIsExact) {
+    // "下载的文件无法验证，未被打开。" with the full-width comma U+FF0C and stop U+3002.
+    EXPECT_EQ(*simplified_chinese_text(163),
+              std::wstring_view(L"\x4E0B\x8F7D\x7684\x6587\x4EF6\x65E0\x6CD5\x9A8C\x8BC1\xFF0C"
+                                L"\x672A\x88AB\x6253\x5F00\x3002"));
 }
 
 TEST(BuiltinTexts, RetryTextTakesItsNumber) {

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <vector>
 
+#include "tests/support/signing/trusted_publishers.h"
+
 namespace orv_test {
 namespace {
 
@@ -147,6 +149,11 @@ bool modal_call::returned(std::chrono::milliseconds timeout) {
 void check_fixture::SetUp() {
     ASSERT_TRUE(library().complete()) << "OrvUpdateCheck.dll or one of its ordinals is missing";
     ASSERT_TRUE(ftp_fixture::available()) << "run through tests/support/ftp_server/with-ftp-server";
+    ASSERT_TRUE(ftp_fixture::set_update_server(ftp_fixture::server_address()));
+    // Packages are signed by the test publisher, whose key the machine trusts.
+    std::wstring pin = test_signing::test_publisher_pin(program_directory());
+    ASSERT_EQ(pin.size(), 64u) << "test_publisher.pin missing beside the test";
+    ASSERT_TRUE(test_signing::set_trusted_publishers({pin}));
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     wchar_t base[MAX_PATH];
     ::GetTempPathW(MAX_PATH, base);
@@ -176,20 +183,46 @@ std::wstring check_fixture::program_directory() {
     return directory.substr(0, directory.rfind(L'\\') + 1);
 }
 
-void check_fixture::publish_package(const std::wstring& relative) {
-    ASSERT_TRUE(ftp_fixture::copy_file(program_directory() + L"package_stub.exe", relative));
+void check_fixture::publish_package(const std::wstring& relative, const std::wstring& stub) {
+    ASSERT_TRUE(ftp_fixture::copy_file(program_directory() + stub, relative));
 }
 
 std::string check_fixture::package_bytes() {
     std::string bytes;
-    ftp_fixture::read_file(program_directory() + L"package_stub.exe", bytes);
+    ftp_fixture::read_file(program_directory() + L"package_stub_signed.exe", bytes);
     return bytes;
 }
 
 std::optional<std::string> check_fixture::downloaded(const std::wstring& name) const {
     std::string content;
-    if (!ftp_fixture::read_file(temporary_ + name, content)) return std::nullopt;
-    return content;
+    for (const std::wstring& path : files_named(name)) {
+        if (ftp_fixture::read_file(path, content)) return content;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::wstring> check_fixture::files_named(const std::wstring& name) const {
+    std::vector<std::wstring> found;
+    std::vector<std::wstring> pending{temporary_};
+    while (!pending.empty()) {
+        std::wstring directory = pending.back();
+        pending.pop_back();
+        WIN32_FIND_DATAW entry;
+        HANDLE find = ::FindFirstFileW((directory + L"*").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        do {
+            std::wstring entry_name = entry.cFileName;
+            if (entry_name == L"." || entry_name == L"..") continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                pending.push_back(directory + entry_name + L"\\");
+            } else if (::CompareStringOrdinal(entry_name.c_str(), -1, name.c_str(), -1, TRUE) ==
+                       CSTR_EQUAL) {
+                found.push_back(directory + entry_name);
+            }
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+    }
+    return found;
 }
 
 std::vector<std::wstring> check_fixture::wait_for_marker(std::chrono::milliseconds timeout) {

@@ -57,18 +57,26 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+public:
     // This program's folder, where the library and the helper programs are.
     static std::wstring program_directory();
 
-    // Publishes the package stub on the server as `relative` ("dir/Name_1.exe").
-    void publish_package(const std::wstring& relative);
-    // The bytes of the package stub, as served.
+protected:
+
+    // Publishes the package stub, signed by the test publisher, on the server as `relative`
+    // ("dir/Name_1.exe"); `stub` names another file of this program's folder instead.
+    void publish_package(const std::wstring& relative,
+                         const std::wstring& stub = L"package_stub_signed.exe");
+    // The bytes of the signed package stub, as served.
     static std::string package_bytes();
 
     // The private temporary directory, ending with '\'.
     const std::wstring& temporary_directory() const { return temporary_; }
-    // The content of file `name` in the temporary directory; nothing when it is not there.
+    // The content of file `name` in a download folder of the temporary directory; nothing
+    // when it is not there.
     std::optional<std::string> downloaded(const std::wstring& name) const;
+    // Every path under the temporary directory, at any depth, whose file name is `name`.
+    std::vector<std::wstring> files_named(const std::wstring& name) const;
     // The file the package stub writes when started.
     std::wstring marker_path() const { return temporary_ + L"marker.txt"; }
     // Waits for the package stub's marker and returns its lines (path, directory, command).

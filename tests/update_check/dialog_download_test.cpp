@@ -2,6 +2,9 @@
 // server path without a directory.
 #include "tests/update_check/check_fixture.h"
 
+#include <cstring>
+#include <ostream>
+
 namespace orv_test {
 namespace {
 
@@ -63,7 +66,93 @@ TEST_F(DialogDownload, FailedDownloadShowsErrorThenCloses) {
     ASSERT_TRUE(press_button(box, IDOK));
     ASSERT_TRUE(call.returned());
     EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_3_1.exe").empty());
 }
+
+// A package that must not be opened: how it is served, and the box that says so.
+struct refused_package {
+    const char* name;
+    std::function<void(const std::wstring& relative)> publish;
+    const wchar_t* caption;
+    const wchar_t* text;
+};
+
+void PrintTo(const refused_package& c, std::ostream* out) { *out << c.name; }
+
+const wchar_t* const not_verified = L"The downloaded file could not be verified and was not opened.";
+
+std::string signed_stub() {
+    std::string bytes;
+    ftp_fixture::read_file(check_fixture::program_directory() + L"package_stub_signed.exe", bytes);
+    return bytes;
+}
+
+const refused_package refused_packages[] = {
+    {"unsigned",
+     [](const std::wstring& relative) {
+         ASSERT_TRUE(ftp_fixture::copy_file(
+             check_fixture::program_directory() + L"package_stub.exe", relative));
+     },
+     L"Error", not_verified},
+    {"changed_after_signing",
+     [](const std::wstring& relative) {
+         std::string bytes = signed_stub();
+         ASSERT_GT(bytes.size(), 4096u);
+         bytes[bytes.size() / 3] ^= 0x5A;  // in the code, well before the signature
+         ASSERT_TRUE(ftp_fixture::write_file(relative, bytes));
+     },
+     L"Error", not_verified},
+    {"another_publisher",
+     [](const std::wstring& relative) {
+         ASSERT_TRUE(ftp_fixture::copy_file(
+             check_fixture::program_directory() + L"package_stub_other.exe", relative));
+     },
+     L"Error", not_verified},
+    {"not_a_program",
+     [](const std::wstring& relative) {
+         ASSERT_TRUE(ftp_fixture::write_file(relative, "@echo off\r\nstart calc\r\n"));
+     },
+     L"Error", not_verified},
+    {"transfer_cut_short",
+     [](const std::wstring& relative) {
+         // Listed at full size ahead of the real entry, which holds only the first half.
+         std::string bytes = signed_stub();
+         ASSERT_TRUE(ftp_fixture::write_file(relative, bytes.substr(0, bytes.size() / 2)));
+         std::wstring directory = relative.substr(0, relative.rfind(L'/'));
+         ASSERT_TRUE(ftp_fixture::set_listing_extra(
+             directory, ftp_fixture::listing_line("Orv_Vanta_Kit_2012_3_1.exe", bytes.size())));
+     },
+     L"OrvUpdateCheck", L"Error"},
+};
+
+class RefusedPackage : public check_fixture,
+                       public ::testing::WithParamInterface<refused_package> {};
+
+// Refused, deleted, never started; the caller keeps running although flag 0x8 asks to end it.
+TEST_P(RefusedPackage, IsDeletedNotOpenedAndTheCallerRuns) {
+    product_settings product(0x3410);
+    std::wstring directory = L"refused_" + std::wstring(GetParam().name, GetParam().name +
+                                                        std::strlen(GetParam().name));
+    GetParam().publish(directory + L"/Orv_Vanta_Kit_2012_3_1.exe");
+    std::wstring server_path = L"/" + directory + L"/Orv_Vanta_Kit.exe";
+    modal_call call(
+        [&] { lib().check_w(product.id(), server_path.c_str(), L"_2012_2_22", 12, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
+    ASSERT_TRUE(press_button(dialog, get_it_button));
+
+    HWND box = dialog_driver::wait_for_window(GetParam().caption, ::GetCurrentProcessId());
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(has_child_with_text(box, GetParam().text));
+    ASSERT_TRUE(press_button(box, IDOK));
+    ASSERT_TRUE(call.returned());
+    EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_3_1.exe").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Packages, RefusedPackage, ::testing::ValuesIn(refused_packages),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DialogDownload, ServerPathWithoutDirectoryDownloadsNothing) {
     product_settings product(0x3403);
@@ -74,8 +163,7 @@ TEST_F(DialogDownload, ServerPathWithoutDirectoryDownloadsNothing) {
     ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
     ASSERT_TRUE(press_button(dialog, get_it_button));
     ASSERT_TRUE(call.returned());
-    EXPECT_EQ(::GetFileAttributesW((temporary_directory() + L"Orv_Root_Kit_2.exe").c_str()),
-              INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(files_named(L"Orv_Root_Kit_2.exe").empty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Interactive checks from start to end, against the test's FTP server: the three outcomes,
 // the retries, the buttons, and what each button leaves behind.
 #include "tests/update_check/check_fixture.h"
+#include "tests/update_check/silent_server.h"
 
 namespace orv_test {
 namespace {
@@ -47,16 +48,39 @@ TEST_F(DialogFlow, UpdateAvailableDownloadsAndOpensThePackage) {
     // Every step of the listed size reached the bar, in order.
     EXPECT_EQ(progress.positions(), expected_progress_steps(package_bytes().size()));
 
-    std::wstring local = temporary_directory() + L"Orv_Vanta_Kit_2012_3_1.exe";
+    // Saved in a folder of its own under the temporary directory, and started there.
+    std::vector<std::wstring> saved = files_named(L"Orv_Vanta_Kit_2012_3_1.exe");
+    ASSERT_EQ(saved.size(), 1u);
+    std::wstring local = saved[0];
+    std::wstring folder = local.substr(0, local.rfind(L'\\') + 1);
+    EXPECT_EQ(folder.rfind(temporary_directory() + L"OrvUpdate-", 0), 0u);
+    EXPECT_EQ(folder.size(), temporary_directory().size() + 10 + 16 + 1);
     std::string downloaded;
     ASSERT_TRUE(ftp_fixture::read_file(local, downloaded));
     EXPECT_EQ(downloaded, package_bytes());
     std::vector<std::wstring> marker = wait_for_marker();
     ASSERT_GE(marker.size(), 2u);
     EXPECT_PRED2(same_path, marker[0], local);
-    EXPECT_PRED2(same_path, trimmed_directory(marker[1]), trimmed_directory(temporary_directory()));
+    EXPECT_PRED2(same_path, trimmed_directory(marker[1]), trimmed_directory(folder));
     // Closing the dialog schedules the next check a check frequency ahead.
     EXPECT_EQ(product.dword(L"NextUpdateDate"), dos_date_in_days(30));
+}
+
+// Only the machine setting chooses the server: a variable naming a server that never answers
+// changes nothing.
+TEST_F(DialogFlow, TheEnvironmentDoesNotChooseTheServer) {
+    product_settings product(0x3209);
+    silent_server silent;
+    ASSERT_TRUE(silent.listening());
+    scoped_environment server(L"ORV_UPDATE_SERVER", silent.address());
+    publish_package(L"env/Orv_Vanta_Kit_2012_3_1.exe");
+    modal_call call(
+        [&] { lib().check_w(product.id(), L"/env/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
+    ASSERT_TRUE(press_button(dialog, not_now_button));
+    EXPECT_TRUE(call.returned());
 }
 
 TEST_F(DialogFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
@@ -76,9 +100,7 @@ TEST_F(DialogFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
     EXPECT_FALSE(press_button(dialog, not_now_button));
     ASSERT_TRUE(press_button(dialog, get_it_button));
     ASSERT_TRUE(call.returned());
-    EXPECT_EQ(
-        ::GetFileAttributesW((temporary_directory() + L"Orv_Vanta_Kit_2012_2_22.exe").c_str()),
-        INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_2_22.exe").empty());
     EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

@@ -18,7 +18,7 @@ TEST_F(DialogLanguage, EnglishWhileConnecting) {
     product_settings product(0x3303);
     silent_server silent;
     ASSERT_TRUE(silent.listening());
-    scoped_environment server(L"ORV_UPDATE_SERVER", silent.address());
+    ftp_fixture::scoped_update_server server(silent.address());
     modal_call call(
         [&] { lib().check_w(product.id(), L"/en/Orv_Vanta_Kit.exe", L"_2012_2_22", 12, 1033); });
     HWND dialog = wait_for_update_dialog();
@@ -40,7 +40,7 @@ TEST_F(DialogLanguage, SimplifiedChineseWhileConnectingAndWhenAnUpdateIsAvailabl
     {
         silent_server silent;
         ASSERT_TRUE(silent.listening());
-        scoped_environment server(L"ORV_UPDATE_SERVER", silent.address());
+        ftp_fixture::scoped_update_server server(silent.address());
         modal_call call(
             [&] { lib().check_w(product.id(), L"/zh/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 2052); });
         HWND dialog = wait_for_update_dialog();
@@ -93,7 +93,7 @@ TEST_P(DialogLanguages, ShowTheirTextsWhileConnectingAndWhenAnUpdateIsAvailable)
     {
         silent_server silent;
         ASSERT_TRUE(silent.listening());
-        scoped_environment server(L"ORV_UPDATE_SERVER", silent.address());
+        ftp_fixture::scoped_update_server server(silent.address());
         modal_call call(
             [&] { lib().check_w(product.id(), path.c_str(), L"_2012_2_22", 4, c.language); });
         HWND dialog = wait_for_update_dialog();

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "tests/support/ftp_server/ftp_fixture.h"
 #include "tests/update_check/product_settings.h"
 #include "update_check/orv_update_check.h"
 
@@ -59,7 +60,7 @@ TEST(ImportBinding, OrvCheckForUpdateWIsImportedByOrdinal32Only) {
 TEST(ImportBinding, TheCallReachesTheLibrary) {
     orv_test::product_settings product(0x3801);
     // Where nothing listens, so the background check that starts fails quietly.
-    ::SetEnvironmentVariableW(L"ORV_UPDATE_SERVER", L"127.0.0.1:1");
+    ASSERT_TRUE(ftp_fixture::set_update_server(L"127.0.0.1:1"));
     OrvCheckForUpdateW(product.id(), L"/pub/Orv_Import_Kit.exe", L"_1", 1, 1033);
     // A due scheduled check has created the product's key and moved its date.
     EXPECT_TRUE(product.key_exists());

@@ -12,9 +12,21 @@ namespace {
 
 const std::wstring base = L"Orv_Vanta_Kit";
 
-bool takes(const std::wstring& name) {
+bool takes(const std::wstring& name, const std::wstring& extension = L".exe") {
     std::size_t dot = name.rfind(L'.');
-    return is_versioned_package(name, dot == std::wstring::npos ? name : name.substr(0, dot), base);
+    return is_versioned_package(name, dot == std::wstring::npos ? name : name.substr(0, dot), base,
+                                extension);
+}
+
+// A server that ignores the pattern cannot slip in another program or another kind of file.
+TEST(PackageSelection, NamesOutsideThePatternNeverQualify) {
+    EXPECT_FALSE(takes(L"Evil_Vanta_Kit_2012_3_1.exe"));
+    EXPECT_FALSE(takes(L"Orv_Vanta_Kit_2012_3_1.exe.lnk"));
+    EXPECT_FALSE(takes(L"Orv_Vanta_Kit_2012_3_1.bat"));
+    EXPECT_FALSE(takes(L"Orv_Vanta_Kit_2012_3_1.msi"));
+    EXPECT_TRUE(takes(L"ORV_VANTA_KIT_2012_3_1.EXE"));
+    EXPECT_TRUE(takes(L"Orv_Vanta_Kit_2012_3_1.msi", L".msi"));
+    EXPECT_TRUE(takes(L"Orv_Vanta_Kit_2012_3_1", L""));
 }
 
 TEST(PackageSelection, PatternBaseCutsAtTheLastDotAnywhere) {
@@ -95,12 +107,12 @@ TEST(PackageSelection, FirstQualifyingEntryOfTheListingIsTakenInServerOrder) {
         entry.stem = entry.name.substr(0, entry.name.rfind(L'.'));
         return true;
     };
-    EXPECT_EQ(select_listed_package(next, base), L"Orv_Vanta_Kit_2012_3_1.exe");
+    EXPECT_EQ(select_listed_package(next, base, L".exe"), L"Orv_Vanta_Kit_2012_3_1.exe");
     EXPECT_EQ(read, 4u);
-    EXPECT_EQ(select_listed_package(next, base), L"Orv_Vanta_Kit_2013_1_1.exe");
-    EXPECT_EQ(select_listed_package(next, base), std::nullopt) << "listing used up";
+    EXPECT_EQ(select_listed_package(next, base, L".exe"), L"Orv_Vanta_Kit_2013_1_1.exe");
+    EXPECT_EQ(select_listed_package(next, base, L".exe"), std::nullopt) << "listing used up";
     read = 0;
-    EXPECT_EQ(select_listed_package(next, L"Unrelated_Package_Name_Longer"), std::nullopt);
+    EXPECT_EQ(select_listed_package(next, L"Unrelated_Package_Name_Longer", L".exe"), std::nullopt);
     EXPECT_EQ(read, listing.size());
 }
 

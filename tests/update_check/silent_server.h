@@ -16,7 +16,7 @@ public:
     silent_server& operator=(const silent_server&) = delete;
 
     bool listening() const { return listening_; }
-    // "127.0.0.1:<port>", for ORV_UPDATE_SERVER.
+    // "127.0.0.1:<port>", for the machine setting "Server".
     std::wstring address() const;
 
 private:

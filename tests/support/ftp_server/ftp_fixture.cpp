@@ -43,10 +43,29 @@ std::wstring parent_of(std::wstring_view relative) {
 }  // namespace
 
 bool available() {
-    return !environment(L"ORV_TEST_FTP_ROOT").empty() && !environment(L"ORV_UPDATE_SERVER").empty();
+    return !environment(L"ORV_TEST_FTP_ROOT").empty() && !environment(L"ORV_TEST_FTP_SERVER").empty();
 }
 
-std::wstring server_address() { return environment(L"ORV_UPDATE_SERVER"); }
+std::wstring server_address() { return environment(L"ORV_TEST_FTP_SERVER"); }
+
+bool set_update_server(std::wstring_view address) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    LSTATUS status;
+    if (address.empty()) {
+        status = ::RegDeleteValueW(key, L"Server");
+        if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
+    } else {
+        std::wstring text(address);
+        status = ::RegSetValueExW(key, L"Server", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    ::RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
 
 std::wstring served_path(std::wstring_view relative) {
     // Wine maps the Linux root to drive Z:.

@@ -3,7 +3,9 @@
 // the server's address. Register such a test as
 //   add_test(NAME x COMMAND ${VANTA_FTP_WRAPPER} --root-parent <dir> --
 //            ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:x>)
-// The library under test finds the server through ORV_UPDATE_SERVER, which the wrapper sets.
+// The library under test finds the server through its machine setting (HKLM "Server"), which a
+// test writes with set_update_server() before it calls the library. Tests that write it share
+// the CTest resource lock orv_update_server (one Wine prefix serves them all).
 #pragma once
 
 #include <string>
@@ -11,11 +13,24 @@
 
 namespace ftp_fixture {
 
-// Whether the test runs under the wrapper (ORV_TEST_FTP_ROOT and ORV_UPDATE_SERVER set).
+// Whether the test runs under the wrapper (ORV_TEST_FTP_ROOT and ORV_TEST_FTP_SERVER set).
 bool available();
 
 // "127.0.0.1:<port>".
 std::wstring server_address();
+
+// Writes `address` ("host" or "host:port") as the update library's machine setting "Server";
+// an empty address removes the value.
+bool set_update_server(std::wstring_view address);
+
+// The setting names `address` while it lives, then the wrapper's server again (or none).
+class scoped_update_server {
+public:
+    explicit scoped_update_server(std::wstring_view address) { set_update_server(address); }
+    ~scoped_update_server() { set_update_server(server_address()); }
+    scoped_update_server(const scoped_update_server&) = delete;
+    scoped_update_server& operator=(const scoped_update_server&) = delete;
+};
 
 // Windows path of `relative` ('/'-separated) inside the served directory; "" for the root.
 std::wstring served_path(std::wstring_view relative = {});

@@ -62,7 +62,6 @@ launch_options vanta_app::launch_settings() const {
     options.test_hid_stack = true;
     options.environment = {
         {hid_stack::sim_dir_variable, devices_.folder()},
-        {L"ORV_UPDATE_SERVER", setup_.update_server},
         {L"VANTA_UPDATER_LOG", updater_log_path(folder_)},
     };
     options.environment.insert(options.environment.end(), setup_.environment.begin(),
@@ -82,6 +81,8 @@ bool vanta_app::start(DWORD timeout_ms) {
 
 bool vanta_app::write_settings() const {
     bool ok = set_dword(HKEY_CURRENT_USER, vanta_settings_key, L"LanguageId", setup_.language_id);
+    ok &= set_string(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", L"Server",
+                     setup_.update_server);
     for (const auto& value : setup_.registry) {
         ok &= set_dword(HKEY_CURRENT_USER, value.key, value.name, value.value);
     }

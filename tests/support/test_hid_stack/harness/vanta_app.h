@@ -35,7 +35,8 @@ struct vanta_setup {
     bool chinese_library = true;  // vantaCHS.dll beside the program, when the build has it
     // The Traditional Chinese libraries (vantaCHT.dll, vantaZHH.dll, vantaZHM.dll) as well.
     bool traditional_chinese_libraries = false;
-    // ORV_UPDATE_SERVER, "host:port". The default is a port nothing listens on, so the
+    // The machine's update server setting (HKLM ...\\Orvatec\\UpdateCheck "Server"), "host:port",
+    // written before every start. The default is a port nothing listens on, so the
     // update check at start-up stays on this machine and fails at once.
     std::wstring update_server = L"127.0.0.1:9";
     environment_changes environment;  // further variables for the program

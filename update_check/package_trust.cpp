@@ -1,0 +1,128 @@
+#include "update_check/package_trust.h"
+
+#include <softpub.h>
+#include <wincrypt.h>
+#include <wintrust.h>
+
+#include "framework/unique_handle.h"
+#include "update_check/update_server.h"
+
+#ifndef ORV_UPDATE_PUBLISHER_PINS
+#define ORV_UPDATE_PUBLISHER_PINS ""
+#endif
+
+namespace orv {
+namespace {
+
+std::string narrow(const std::wstring& text) {
+    std::string result;
+    for (wchar_t c : text) result.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return result;
+}
+
+// REG_MULTI_SZ: each string may itself hold several pins.
+std::vector<std::string> machine_pins() {
+    DWORD size = 0;
+    LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, update_machine_key, L"TrustedPublishers",
+                                    RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size);
+    if (status != ERROR_SUCCESS || size == 0 || size > 64 * 1024) return {};
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    status = ::RegGetValueW(HKEY_LOCAL_MACHINE, update_machine_key, L"TrustedPublishers",
+                            RRF_RT_REG_MULTI_SZ, nullptr, text.data(), &size);
+    if (status != ERROR_SUCCESS) return {};
+    text.resize(size / sizeof(wchar_t));
+    return parse_pin_list(narrow(text));  // NULs separate like ';'
+}
+
+bool read_head(HANDLE file, std::string& head) {
+    char bytes[8] = {};
+    DWORD got = 0;
+    OVERLAPPED at{};  // offset 0, whatever the file pointer
+    if (!::ReadFile(file, bytes, sizeof(bytes), &got, &at)) return false;
+    head.assign(bytes, got);
+    return true;
+}
+
+std::string spki_pin(PCCERT_CONTEXT certificate) {
+    DWORD size = 0;
+    CERT_PUBLIC_KEY_INFO* key = &certificate->pCertInfo->SubjectPublicKeyInfo;
+    if (!::CryptEncodeObject(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO, key, nullptr, &size)) {
+        return {};
+    }
+    std::string der(size, '\0');
+    if (!::CryptEncodeObject(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO, key,
+                             reinterpret_cast<BYTE*>(der.data()), &size)) {
+        return {};
+    }
+    HCRYPTPROV provider = 0;
+    if (!::CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
+        return {};
+    }
+    std::string pin;
+    HCRYPTHASH hash = 0;
+    if (::CryptCreateHash(provider, CALG_SHA_256, 0, 0, &hash)) {
+        BYTE digest[32] = {};
+        DWORD digest_size = sizeof(digest);
+        if (::CryptHashData(hash, reinterpret_cast<const BYTE*>(der.data()), size, 0) &&
+            ::CryptGetHashParam(hash, HP_HASHVAL, digest, &digest_size, 0) &&
+            digest_size == sizeof(digest)) {
+            pin = hex_of(digest, sizeof(digest));
+        }
+        ::CryptDestroyHash(hash);
+    }
+    ::CryptReleaseContext(provider, 0);
+    return pin;
+}
+
+// The signer's certificate from the state WinVerifyTrust kept; null when there is none.
+PCCERT_CONTEXT signer_certificate(HANDLE state) {
+    CRYPT_PROVIDER_DATA* data = ::WTHelperProvDataFromStateData(state);
+    if (!data) return nullptr;
+    CRYPT_PROVIDER_SGNR* signer = ::WTHelperGetProvSignerFromChain(data, 0, FALSE, 0);
+    if (!signer || signer->csCertChain == 0 || !signer->pasCertChain) return nullptr;
+    return signer->pasCertChain[0].pCert;
+}
+
+}  // namespace
+
+std::vector<std::string> configured_publisher_pins() {
+    std::vector<std::string> pins = parse_pin_list(ORV_UPDATE_PUBLISHER_PINS);
+    for (std::string& pin : machine_pins()) pins.push_back(std::move(pin));
+    return pins;
+}
+
+package_verdict verify_package(HANDLE file, const std::wstring& path,
+                               const std::vector<std::string>& pins) {
+    std::string head;
+    if (!read_head(file, head) || sniff_package_kind(head) == package_kind::other) {
+        return package_verdict::not_a_package;
+    }
+
+    WINTRUST_FILE_INFO file_info{};
+    file_info.cbStruct = sizeof(file_info);
+    file_info.pcwszFilePath = path.c_str();
+    file_info.hFile = file;  // the handle is judged, the path only names it
+    WINTRUST_DATA trust{};
+    trust.cbStruct = sizeof(trust);
+    trust.dwUIChoice = WTD_UI_NONE;
+    trust.fdwRevocationChecks = WTD_REVOKE_NONE;
+    trust.dwUnionChoice = WTD_CHOICE_FILE;
+    trust.pFile = &file_info;
+    trust.dwStateAction = WTD_STATEACTION_VERIFY;
+    trust.dwProvFlags = WTD_REVOCATION_CHECK_NONE | WTD_CACHE_ONLY_URL_RETRIEVAL;
+    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    auto status = static_cast<std::uint32_t>(
+        ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &trust));
+
+    bool listed = false;
+    if (!pins.empty() && trust.hWVTStateData) {
+        if (PCCERT_CONTEXT signer = signer_certificate(trust.hWVTStateData)) {
+            listed = pin_is_listed(pins, spki_pin(signer));
+        }
+    }
+    trust.dwStateAction = WTD_STATEACTION_CLOSE;
+    ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &trust);
+    return judge_signature(status, !pins.empty(), listed);
+}
+
+}  // namespace orv
