@@ -38,8 +38,9 @@ name=$(printf 'Demo K58x' | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \
 version_bytes=7222201100000000
 CFG
 
-# The update server: a package newer than vanta's own version tag.
-cp "$bin/package_stub.exe" "$demo_ftp/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe"
+# The update server: a package newer than vanta's own version tag, signed by the test
+# publisher (whose pin the machine trusts, below).
+cp "$bin/package_stub_signed.exe" "$demo_ftp/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe"
 port_file="$demo_root/ftp.port"
 /usr/bin/python3 "$root/tests/support/ftp_server/serve.py" --root "$demo_ftp" \
     --port-file "$port_file" >/dev/null 2>&1 &
@@ -65,4 +66,7 @@ Windows Registry Editor Version 5.00
 "setupapi"="native,builtin"
 REG
 "$root/scripts/wine-run" --prefix "$prefix" regedit /S "$(windows_path "$demo_root/demo.reg")" \
+    </dev/null >/dev/null 2>&1
+"$root/scripts/wine-run" --prefix "$prefix" reg add 'HKLM\Software\Orvatec\UpdateCheck' \
+    /v TrustedPublishers /t REG_MULTI_SZ /d "$(cat "$bin/test_publisher.pin")" /f \
     </dev/null >/dev/null 2>&1

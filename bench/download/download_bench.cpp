@@ -2,6 +2,7 @@
 // through run.sh (which starts the server and compares with curl).
 //   download_bench download <remote path> <local path> [read size] [repeats]
 //   download_bench list <server path> [repeats]
+//   download_bench verify <local path> [repeats]   (the check before opening, with the pins)
 // The server comes from the machine setting "Server", which run.sh writes. Prints one line of figures per run.
 #include <windows.h>
 
@@ -9,10 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "update_check/list_server_package.h"
 #include "update_check/package_download.h"
 #include "update_check/package_selection.h"
+#include "update_check/package_trust.h"
 #include "update_check/shell_paths.h"
 #include "update_check/update_server.h"
 
@@ -35,6 +38,7 @@ int run_download(const std::wstring& remote, const std::wstring& local, std::siz
         if (steps++ == 0) first_step = clock_type::now();
         last = percent;
     };
+    ::DeleteFileW(local.c_str());  // the download creates its file new
     auto start = clock_type::now();
     bool ok = orv::download_package(orv::update_server(), remote, local, callbacks, read_size);
     double elapsed = seconds_since(start);
@@ -67,6 +71,24 @@ int run_list(const std::wstring& server_path, int repeats) {
     return 0;
 }
 
+// The check made before a package is opened, on the file as the dialog holds it.
+int run_verify(const std::wstring& path, int repeats) {
+    std::vector<std::string> pins = orv::configured_publisher_pins();
+    int failures = 0;
+    for (int i = 0; i < repeats; ++i) {
+        auto start = clock_type::now();
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        bool ok = file != INVALID_HANDLE_VALUE &&
+                  orv::verify_package(file, path, pins) == orv::package_verdict::trusted;
+        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+        std::printf("verify ok=%d pins=%u seconds=%.3f\n", ok ? 1 : 0,
+                    static_cast<unsigned>(pins.size()), seconds_since(start));
+        failures += ok ? 0 : 1;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -80,11 +102,15 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 0; i < repeats; ++i) failures += run_download(argv[2], argv[3], read_size);
         return failures == 0 ? 0 : 1;
     }
+    if (mode == L"verify" && argc >= 3) {
+        return run_verify(argv[2], argc >= 4 ? std::wcstol(argv[3], nullptr, 10) : 3);
+    }
     if (mode == L"list" && argc >= 3) {
         return run_list(argv[2], argc >= 4 ? std::wcstol(argv[3], nullptr, 10) : 3);
     }
     std::fprintf(stderr,
                  "usage: download_bench download <remote> <local> [read size]\n"
-                 "       download_bench list <server path> [repeats]\n");
+                 "       download_bench list <server path> [repeats]\n"
+                 "       download_bench verify <local path> [repeats]\n");
     return 2;
 }

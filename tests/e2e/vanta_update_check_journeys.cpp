@@ -76,7 +76,7 @@ TEST(vanta_update_download, menu_check_gets_the_newer_package_opens_it_and_ends_
     saved_dwords restore_schedule(update_settings_key, {L"NextUpdateDate", L"AutoUpdateCheck"});
     saved_dwords restore_language(e2e::vanta_settings_key, {L"LanguageId"});
 
-    const std::wstring package = e2e::join(e2e::program_dir(), L"package_stub.exe");
+    const std::wstring package = e2e::join(e2e::program_dir(), L"package_stub_signed.exe");
     // vanta's own release ("_2012_2_22" is its tag) is nothing to get; "2012_3_1" is newer.
     const std::wstring same = std::wstring(package_directory) + L"Orv_Vanta_Kit_2012_2_22.exe";
     const std::wstring newer = std::wstring(package_directory) + L"Orv_Vanta_Kit_2012_3_1.exe";
@@ -126,9 +126,11 @@ TEST(vanta_update_download, menu_check_gets_the_newer_package_opens_it_and_ends_
     EXPECT_EQ(app.process()->wait_for_exit(30000), std::optional<DWORD>(0)) << "vanta ended";
     const std::vector<std::string> started = marker_lines(marker);
     ASSERT_GE(started.size(), 1u) << "the package was not opened";
-    EXPECT_EQ(e2e::widen(started[0]), e2e::join(temporary, L"Orv_Vanta_Kit_2012_3_1.exe"));
-    const std::optional<std::vector<std::uint8_t>> downloaded =
-        e2e::read_bytes(e2e::join(temporary, L"Orv_Vanta_Kit_2012_3_1.exe"));
+    // Saved in a folder of its own under the temporary directory and started from there.
+    const std::wstring opened = e2e::widen(started[0]);
+    EXPECT_EQ(opened.rfind(e2e::join(temporary, L"OrvUpdate-"), 0), 0u) << started[0];
+    EXPECT_EQ(opened.substr(opened.rfind(L'\\') + 1), L"Orv_Vanta_Kit_2012_3_1.exe");
+    const std::optional<std::vector<std::uint8_t>> downloaded = e2e::read_bytes(opened);
     EXPECT_EQ(downloaded, e2e::read_bytes(package)) << "downloaded whole";
 }
 

@@ -47,7 +47,17 @@ LONG WINAPI end_on_fault(EXCEPTION_POINTERS*) {
 
 int free_early(int product) {
     ::SetUnhandledExceptionFilter(&end_on_fault);
-    ::SetEnvironmentVariableW(L"ORV_UPDATE_SERVER", L"127.0.0.1:1");
+    // A server where nothing listens: the worker retries for at least two delays. The
+    // machine setting is shared; the test that runs this holds its resource lock.
+    HKEY key = nullptr;
+    const wchar_t server[] = L"127.0.0.1:1";
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS ||
+        ::RegSetValueExW(key, L"Server", 0, REG_SZ, reinterpret_cast<const BYTE*>(server),
+                         sizeof(server)) != ERROR_SUCCESS) {
+        return 2;
+    }
+    ::RegCloseKey(key);
     HMODULE module = ::LoadLibraryW(L"OrvUpdateCheck.dll");
     if (!module) return 2;
     auto check = reinterpret_cast<orv_test::check_w_fn>(

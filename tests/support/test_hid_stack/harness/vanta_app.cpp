@@ -1,5 +1,7 @@
 #include "tests/support/test_hid_stack/harness/vanta_app.h"
 
+#include "tests/support/signing/trusted_publishers.h"
+
 #include "tests/support/dialog_driver/dialog_driver.h"
 #include "tests/support/test_hid_stack/harness/app_windows.h"
 #include "tests/support/test_hid_stack/harness/file_system.h"
@@ -83,6 +85,9 @@ bool vanta_app::write_settings() const {
     bool ok = set_dword(HKEY_CURRENT_USER, vanta_settings_key, L"LanguageId", setup_.language_id);
     ok &= set_string(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", L"Server",
                      setup_.update_server);
+    // Packages served in these journeys are signed by the test publisher.
+    std::wstring pin = test_signing::test_publisher_pin(program_dir());
+    if (!pin.empty()) ok &= test_signing::set_trusted_publishers({pin});
     for (const auto& value : setup_.registry) {
         ok &= set_dword(HKEY_CURRENT_USER, value.key, value.name, value.value);
     }
