@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/ftp_server/ftp_fixture.h"
 #include "tests/update_check/orv_library.h"
 
 namespace {
@@ -49,15 +50,7 @@ int free_early(int product) {
     ::SetUnhandledExceptionFilter(&end_on_fault);
     // A server where nothing listens: the worker retries for at least two delays. The
     // machine setting is shared; the test that runs this holds its resource lock.
-    HKEY key = nullptr;
-    const wchar_t server[] = L"127.0.0.1:1";
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", 0, nullptr, 0,
-                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS ||
-        ::RegSetValueExW(key, L"Server", 0, REG_SZ, reinterpret_cast<const BYTE*>(server),
-                         sizeof(server)) != ERROR_SUCCESS) {
-        return 2;
-    }
-    ::RegCloseKey(key);
+    if (!ftp_fixture::set_update_server(L"127.0.0.1:1")) return 2;
     HMODULE module = ::LoadLibraryW(L"OrvUpdateCheck.dll");
     if (!module) return 2;
     auto check = reinterpret_cast<orv_test::check_w_fn>(
