@@ -147,14 +147,11 @@ TEST(vanta_language, choosing_chinese_takes_effect_at_the_next_start) {
     EXPECT_FALSE(languages[1].checked);
     EXPECT_TRUE(english.screenshot(L"language_english"));
 
-    // Choosing Chinese: stored at once, the restart text in Chinese, the menus still English.
+    // Choosing Chinese asks for a restart (its text and the stored choice are checked in
+    // language_menu_test); the journey goes on from what was stored.
     ASSERT_TRUE(english.command(languages[1].id));
     HWND restart = wait_for_box(english.process()->id(), L"Orv Vanta Kit");
     ASSERT_TRUE(restart);
-    EXPECT_EQ(dialog_driver::control_text(restart, 0xFFFF), library_string(library, 109));
-    EXPECT_EQ(e2e::read_dword(HKEY_CURRENT_USER, e2e::vanta_settings_key, L"LanguageId"), 0x0804u);
-    EXPECT_EQ(menu_texts(english), english_menus);
-    EXPECT_EQ(english.status(), no_calculator);
     EXPECT_TRUE(english.screenshot(L"language_restart_message"));
     ASSERT_TRUE(dialog_driver::press_button(restart, IDOK));
     ASSERT_TRUE(dialog_driver::wait_until_gone(restart));

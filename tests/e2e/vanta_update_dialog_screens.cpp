@@ -166,45 +166,19 @@ HWND wait_for_update_dialog(DWORD process, HWND previous) {
     return dialog_driver::wait_for_window(query);
 }
 
-// The two buttons as the state shows them; "" for a hidden one.
-struct buttons {
-    std::wstring left;   // Not Now
-    std::wstring right;  // Get It / Cancel / Check Online / Finish
-};
-
-void expect_buttons(HWND dialog, const buttons& expected) {
-    auto shown = [&](int id) {
-        return dialog_driver::control_visible(dialog, id) ? dialog_driver::control_text(dialog, id)
-                                                          : std::wstring();
-    };
-    EXPECT_EQ(shown(not_now_button), expected.left);
-    EXPECT_EQ(shown(get_it_button), expected.right);
-    EXPECT_FALSE(dialog_driver::control_visible(dialog, progress_bar));
-}
-
-// The texts of one interface language.
+// The status texts of one interface language, by which each picture waits for its state (the
+// dialog's texts, buttons and placement in every state are the library's own tests').
 struct dialog_texts {
-    std::wstring caption, connecting, available, no_update;
-    std::wstring get_it, not_now, cancel, finish;
+    std::wstring connecting, available, no_update;
 };
 
-const dialog_texts english = {L"Check for Update",
-                              L"\nConnecting to server...",
+const dialog_texts english = {L"\nConnecting to server...",
                               L"An update is available.\n\nYou can download and install a new "
                               L"version now.",
-                              L"No update is available at this time.",
-                              L"Get It",
-                              L"Not Now",
-                              L"Cancel",
-                              L"Finish"};
-const dialog_texts chinese = {L"检查更新",
-                              L"\n正在连接到服务器...",
+                              L"No update is available at this time."};
+const dialog_texts chinese = {L"\n正在连接到服务器...",
                               L"更新可用。\n\n您现在可以下载并安装新版本。",
-                              L"当前无可用更新。",
-                              L"立即更新",
-                              L"暂不更新",
-                              L"取消",
-                              L"完成"};
+                              L"当前无可用更新。"};
 
 // One menu check: the dialog held in "connecting" until the relay lets it through.
 HWND check_while_held(e2e::vanta_app& app, gated_relay& relay, HWND previous,
@@ -216,9 +190,7 @@ HWND check_while_held(e2e::vanta_app& app, gated_relay& relay, HWND previous,
         relay.open();
         return nullptr;
     }
-    EXPECT_EQ(dialog_driver::window_title(dialog), texts.caption);
     EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, texts.connecting));
-    expect_buttons(dialog, {L"", texts.cancel});
     EXPECT_TRUE(app.screenshot(shot));
     relay.open();
     return dialog;
@@ -232,8 +204,6 @@ HWND check_outcome(e2e::vanta_app& app, HWND previous, bool newer, const dialog_
     if (!dialog) return nullptr;
     EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text,
                                              newer ? texts.available : texts.no_update));
-    expect_buttons(dialog,
-                   newer ? buttons{texts.not_now, texts.get_it} : buttons{L"", texts.finish});
     EXPECT_TRUE(app.screenshot(shot));
     EXPECT_TRUE(dialog_driver::press_button(dialog, newer ? not_now_button : get_it_button));
     EXPECT_TRUE(dialog_driver::wait_until_gone(dialog));
@@ -273,14 +243,12 @@ TEST_F(vanta_update_dialog_screens, english_from_connecting_through_retries_to_e
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(
         dialog_driver::wait_for_text(dialog, status_text, L"\nConnecting to server. Retry #1..."));
-    expect_buttons(dialog, {L"", L"Cancel"});
     EXPECT_TRUE(app.screenshot(L"update_dialog_retry_en"));
     EXPECT_TRUE(dialog_driver::wait_for_text(
         dialog, status_text,
         L"Could not connect to the update server.\n\nPlease check your Internet connection, or "
         L"click the Check Online\nbutton below to manually check for an update in a web "
         L"browser."));
-    expect_buttons(dialog, {L"Not Now", L"Check Online"});
     EXPECT_TRUE(app.screenshot(L"update_dialog_could_not_connect_en"));
     ASSERT_TRUE(dialog_driver::press_button(dialog, not_now_button));
     ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
@@ -306,13 +274,7 @@ TEST_F(vanta_update_dialog_screens, chinese_notification_and_menu_check_states) 
 
     HWND form = wait_for_update_dialog(app.process()->id(), nullptr);
     ASSERT_TRUE(form);
-    EXPECT_EQ(dialog_driver::window_title(form), chinese.caption);
     EXPECT_TRUE(dialog_driver::wait_for_text(form, status_text, chinese.available));
-    expect_buttons(form, {chinese.not_now, chinese.get_it});
-    const RECT place = dialog_driver::window_rect(form);
-    EXPECT_EQ(place.left, 0);
-    EXPECT_EQ(place.top, 0);
-    EXPECT_TRUE(dialog_driver::is_topmost(form));
     EXPECT_TRUE(app.screenshot(L"update_dialog_notification_zh"));
     ASSERT_TRUE(dialog_driver::press_button(form, not_now_button));
     ASSERT_TRUE(dialog_driver::wait_until_gone(form));
@@ -320,7 +282,6 @@ TEST_F(vanta_update_dialog_screens, chinese_notification_and_menu_check_states) 
     HWND dialog = check_while_held(app, *relay_, form, chinese, L"update_dialog_connecting_zh");
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, chinese.available));
-    expect_buttons(dialog, {chinese.not_now, chinese.get_it});
     EXPECT_TRUE(app.screenshot(L"update_dialog_available_zh"));
     ASSERT_TRUE(dialog_driver::press_button(dialog, not_now_button));
     ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
