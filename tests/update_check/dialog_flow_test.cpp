@@ -162,13 +162,50 @@ private:
     std::wstring previous_;
 };
 
-TEST_F(DialogFlow, UnversionedListingRetriesTwiceThenOffersCheckOnline) {
+// The server path's text in the ANSI code page, as an ANSI caller holds it; nothing when the
+// code page cannot hold it all.
+std::optional<std::string> in_ansi_code_page(const std::wstring& text) {
+    int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0,
+                                       nullptr, nullptr);
+    if (length <= 0) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    BOOL lost = FALSE;
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, bytes.data(), length,
+                          nullptr, &lost);
+    if (lost) return std::nullopt;
+    bytes.pop_back();
+    return bytes;
+}
+
+// Both check exports, each with a directory the server does not list as a release: the bare
+// package name in "bare", and a directory that is not there at all, named in text beyond ASCII
+// for the ANSI call ("€" is 0x80 in code page 1252: widened byte by byte it would become
+// U+0080 and the browse location would not be the caller's).
+struct check_online_case {
+    const char* name;
+    bool ansi;
+    const wchar_t* directory;
+};
+
+class CheckOnline : public check_fixture, public ::testing::WithParamInterface<check_online_case> {
+};
+
+TEST_P(CheckOnline, AfterTwoRetriesTheBrowserGetsTheCallersLocation) {
     product_settings product(0x3204);
     // Only the bare package name: no release carries a version suffix.
     ASSERT_TRUE(ftp_fixture::write_file(L"bare/Orv_Vanta_Kit.exe", "not a release"));
+    const std::wstring directory = GetParam().directory;
+    const std::wstring server_path = L"/" + directory + L"/Orv_Vanta_Kit.exe";
+    std::optional<std::string> ansi_path = in_ansi_code_page(server_path);
+    if (GetParam().ansi && !ansi_path) GTEST_SKIP() << "the ANSI code page lacks the test text";
     scoped_htm_handler browser(program_directory() + L"package_stub.exe");
-    modal_call call(
-        [&] { lib().check_w(product.id(), L"/bare/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
+    modal_call call([&] {
+        if (GetParam().ansi) {
+            lib().check_a(product.id(), ansi_path->c_str(), "_2012_2_22", 4, 1033);
+        } else {
+            lib().check_w(product.id(), server_path.c_str(), L"_2012_2_22", 4, 1033);
+        }
+    });
     HWND dialog = wait_for_update_dialog();
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(
@@ -194,8 +231,15 @@ TEST_F(DialogFlow, UnversionedListingRetriesTwiceThenOffersCheckOnline) {
     ASSERT_TRUE(call.returned());
     std::vector<std::wstring> marker = wait_for_marker();
     ASSERT_GE(marker.size(), 3u);
-    EXPECT_NE(marker[2].find(L"\"127.0.0.1/bare\""), std::wstring::npos) << marker[2];
+    EXPECT_NE(marker[2].find(L"\"127.0.0.1/" + directory + L"\""), std::wstring::npos)
+        << marker[2];
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Exports, CheckOnline,
+    ::testing::Values(check_online_case{"Wide", false, L"bare"},
+                      check_online_case{"AnsiBeyondAscii", true, L"Pr\u00FCfung\u20AC"}),
+    [](const ::testing::TestParamInfo<check_online_case>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace orv_test
