@@ -22,6 +22,7 @@
 
 #include "tests/support/dialog_driver/dialog_driver.h"
 #include "tests/support/ftp_server/ftp_fixture.h"
+#include "tests/support/signing/trusted_publishers.h"
 #include "tests/support/test_hid_stack/harness/app_windows.h"
 #include "tests/support/test_hid_stack/harness/file_system.h"
 #include "tests/support/test_hid_stack/harness/process_launcher.h"
@@ -35,7 +36,6 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t uninstall_key[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orv Vanta Kit";
-constexpr wchar_t machine_update_key[] = L"Software\\Orvatec\\UpdateCheck";
 constexpr wchar_t user_update_key[] = L"Software\\Orvatec\\UpdateCheck\\64";
 constexpr wchar_t new_setup_caption[] = L"Orv Vanta Kit 2013.1.1 Setup";
 constexpr unsigned check_for_updates = 32780;
@@ -80,18 +80,7 @@ bool key_exists(HKEY root, const wchar_t* key) {
 
 // The machine settings that steer the update check: the server and the trusted publisher.
 bool set_machine_update_settings(const std::wstring& server, const std::wstring& pin) {
-    if (!e2e::set_string(HKEY_LOCAL_MACHINE, machine_update_key, L"Server", server)) return false;
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, machine_update_key, 0, nullptr, 0, KEY_SET_VALUE,
-                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const std::wstring pins = pin + L'\0';  // and the list's own terminator from c_str()
-    const LONG status = ::RegSetValueExW(key, L"TrustedPublishers", 0, REG_MULTI_SZ,
-                                         reinterpret_cast<const BYTE*>(pins.c_str()),
-                                         static_cast<DWORD>((pins.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return ftp_fixture::set_update_server(server) && test_signing::set_trusted_publishers({pin});
 }
 
 struct shortcut {

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "tests/support/machine_settings.h"
+
 namespace ftp_fixture {
 namespace {
 
@@ -49,22 +51,8 @@ bool available() {
 std::wstring server_address() { return environment(L"ORV_TEST_FTP_SERVER"); }
 
 bool set_update_server(std::wstring_view address) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", 0, nullptr, 0,
-                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    LSTATUS status;
-    if (address.empty()) {
-        status = ::RegDeleteValueW(key, L"Server");
-        if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
-    } else {
-        std::wstring text(address);
-        status = ::RegSetValueExW(key, L"Server", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    }
-    ::RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return test_support::set_update_machine_value(
+        L"Server", REG_SZ, address.empty() ? std::wstring() : std::wstring(address) + L'\0');
 }
 
 std::wstring served_path(std::wstring_view relative) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "tests/support/machine_settings.h"
+
 namespace test_signing {
 
 std::wstring test_publisher_pin(const std::wstring& directory) {
@@ -17,25 +19,10 @@ std::wstring test_publisher_pin(const std::wstring& directory) {
 }
 
 bool set_trusted_publishers(const std::vector<std::wstring>& pins) {
-    HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", 0, nullptr, 0,
-                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    LSTATUS status;
-    if (pins.empty()) {
-        status = ::RegDeleteValueW(key, L"TrustedPublishers");
-        if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
-    } else {
-        std::wstring text;
-        for (const auto& pin : pins) text += pin + L'\0';
-        text += L'\0';
-        status = ::RegSetValueExW(key, L"TrustedPublishers", 0, REG_MULTI_SZ,
-                                  reinterpret_cast<const BYTE*>(text.data()),
-                                  static_cast<DWORD>(text.size() * sizeof(wchar_t)));
-    }
-    ::RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    std::wstring text;
+    for (const auto& pin : pins) text += pin + L'\0';
+    if (!text.empty()) text += L'\0';
+    return test_support::set_update_machine_value(L"TrustedPublishers", REG_MULTI_SZ, text);
 }
 
 }  // namespace test_signing

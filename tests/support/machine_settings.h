@@ -1,0 +1,31 @@
+// The update library's machine settings (HKLM\Software\Orvatec\UpdateCheck) as tests set them
+// in their own Wine prefix.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace test_support {
+
+// Stores `name` with `type` and `data` (all of it, terminators included), or removes the value
+// when `data` is empty. True when the key then holds what was asked.
+inline bool set_update_machine_value(const wchar_t* name, DWORD type, const std::wstring& data) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    LSTATUS status;
+    if (data.empty()) {
+        status = ::RegDeleteValueW(key, name);
+        if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
+    } else {
+        status = ::RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                                  static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+    }
+    ::RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+}  // namespace test_support
