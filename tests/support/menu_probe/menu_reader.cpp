@@ -2,6 +2,8 @@
 
 #include "tests/support/menu_probe/menu_probe_request.h"
 
+#include <tlhelp32.h>
+
 namespace menu_reader {
 namespace {
 
@@ -39,6 +41,22 @@ void* copy_into(HANDLE process, const void* data, SIZE_T size) {
         remote = nullptr;
     }
     return remote;
+}
+
+// Where `process` has loaded the DLL at `path`, or null. (A thread's exit code holds only 32
+// bits of the handle that LoadLibraryW returned there.)
+const BYTE* module_base(HANDLE process, const std::wstring& path) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, ::GetProcessId(process));
+    if (snapshot == INVALID_HANDLE_VALUE) return nullptr;
+    const BYTE* base = nullptr;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof(module);
+    for (BOOL more = ::Module32FirstW(snapshot, &module); more && !base;
+         more = ::Module32NextW(snapshot, &module)) {
+        if (::lstrcmpiW(module.szExePath, path.c_str()) == 0) base = module.modBaseAddr;
+    }
+    ::CloseHandle(snapshot);
+    return base;
 }
 
 std::optional<std::wstring> read_output(const std::wstring& path) {
@@ -113,9 +131,9 @@ std::optional<std::vector<item>> read(HANDLE process, HWND window) {
     void* remote_request = copy_into(process, &request, sizeof(request));
     if (local_routine && remote_path && remote_request) {
         const std::optional<DWORD> remote_module = run_remote(process, load_library, remote_path);
-        if (remote_module && *remote_module != 0) {
-            const auto* remote_base =
-                reinterpret_cast<const BYTE*>(static_cast<ULONG_PTR>(*remote_module));
+        const BYTE* remote_base =
+            remote_module && *remote_module != 0 ? module_base(process, dll) : nullptr;
+        if (remote_base) {
             const void* remote_routine =
                 remote_base + (local_routine - reinterpret_cast<const BYTE*>(local));
             if (run_remote(process, remote_routine, remote_request).value_or(0) == 1) {
