@@ -95,8 +95,14 @@ public:
 
 }  // namespace
 
+// The size fields SetupAPI checks: packed records in 32-bit builds, aligned ones in 64-bit.
+#ifdef _WIN64
+static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 32, "interface record size field is 32");
+static_assert(detail_fixed_size == 8, "detail record size field is 8");
+#else
 static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 28, "interface record size field is 28");
 static_assert(detail_fixed_size == 6, "detail record size field is 6");
+#endif
 
 device_queries& system_device_queries() {
     static system_queries queries;

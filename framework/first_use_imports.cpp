@@ -3,11 +3,12 @@
 // shell, the common dialogs, WinTrust or Crypt32.
 //
 // The headers declare these functions dllimport, so every call goes through a pointer named
-// __imp__Name@N. This file defines those pointers itself (the DLLs' import libraries are not
-// linked): each starts at a stub that loads the DLL from the system directory, looks the
-// function up, stores it in the pointer and forwards the call. Later calls go straight to the
-// system. When the DLL or the function cannot be had, the stub fails as the function itself
-// fails (its failure value, with the last error set) and the next call tries again.
+// __imp__Name@N (__imp_Name in 64-bit builds). This file defines those pointers itself (the
+// DLLs' import libraries are not linked): each starts at a stub that loads the DLL from the
+// system directory, looks the function up, stores it in the pointer and forwards the call.
+// Later calls go straight to the system. When the DLL or the function cannot be had, the stub
+// fails as the function itself fails (its failure value, with the last error set) and the next
+// call tries again.
 //
 // Adding a function is one line below. Any thread may make the first call.
 #include <windows.h>
@@ -56,7 +57,7 @@ FARPROC system_function(const wchar_t* dll, const char* function) {
     type WINAPI first_call_##name params;                                                       \
     }                                                                                           \
     extern "C" {                                                                                \
-    void* volatile import_##name asm("__imp__" #name "@" #bytes) =                              \
+    void* volatile import_##name asm(FW_IMPORT_POINTER(name, bytes)) =                          \
         reinterpret_cast<void*>(&first_call_##name);                                            \
     }                                                                                           \
     namespace {                                                                                 \

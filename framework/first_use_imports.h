@@ -3,6 +3,14 @@
 
 #include <windows.h>
 
+// The name of the pointer through which a dllimport call to `name` goes: stdcall functions
+// carry their argument bytes in 32-bit names (__imp__Name@N); 64-bit names are plain.
+#ifdef _WIN64
+#define FW_IMPORT_POINTER(name, bytes) "__imp_" #name
+#else
+#define FW_IMPORT_POINTER(name, bytes) "__imp__" #name "@" #bytes
+#endif
+
 namespace fw {
 
 // The address of `function` in the system DLL `dll`, loaded from the system directory only;

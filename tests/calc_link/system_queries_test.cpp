@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "calc_link/discovery_queries.h"
+#include "framework/first_use_imports.h"
 
 namespace {
 
@@ -68,14 +69,14 @@ BOOL WINAPI fake_detail(HDEVINFO, PSP_DEVICE_INTERFACE_DATA data,
 
 }  // namespace
 
+// The import pointers of the four calls, aimed at the answers above.
+#define ANSWER(name, bytes, answer) \
+    void* imp_##name asm(FW_IMPORT_POINTER(name, bytes)) = reinterpret_cast<void*>(&answer);
 extern "C" {
-void* imp_get_class_devs asm("__imp__SetupDiGetClassDevsW@16") =
-    reinterpret_cast<void*>(&fake_get_class_devs);
-void* imp_destroy asm("__imp__SetupDiDestroyDeviceInfoList@4") =
-    reinterpret_cast<void*>(&fake_destroy);
-void* imp_enum asm("__imp__SetupDiEnumDeviceInterfaces@20") = reinterpret_cast<void*>(&fake_enum);
-void* imp_detail asm("__imp__SetupDiGetDeviceInterfaceDetailW@24") =
-    reinterpret_cast<void*>(&fake_detail);
+ANSWER(SetupDiGetClassDevsW, 16, fake_get_class_devs)
+ANSWER(SetupDiDestroyDeviceInfoList, 4, fake_destroy)
+ANSWER(SetupDiEnumDeviceInterfaces, 20, fake_enum)
+ANSWER(SetupDiGetDeviceInterfaceDetailW, 24, fake_detail)
 }
 
 namespace {
