@@ -1,5 +1,6 @@
 // Each Chinese library (vantaCHS.dll, and the Traditional vantaCHT.dll, vantaZHH.dll and
-// vantaZHM.dll) against the program it translates: a resource-only library naming its language, with every string, menu item, accelerator and dialog control of vanta.exe under the
+// vantaZHM.dll) against the program it translates: a resource-only library naming its
+// language, with every string, menu item, accelerator and dialog control of vanta.exe under the
 // same id, translated, and with the same printf conversions in every string (the program
 // formats them with its own arguments).
 #include <gtest/gtest.h>
@@ -152,9 +153,10 @@ TEST_P(chinese_resources, library_is_resources_only_and_names_its_language) {
     EXPECT_EQ(language_support::file_language(chinese_path_), GetParam().language);
 
     // No entry point and no imports: loading it runs nothing.
-    auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(chinese_.get()) & ~3u);
+    auto* base =
+        reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(chinese_.get()) & ~ULONG_PTR{3});
     auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     EXPECT_EQ(nt->OptionalHeader.AddressOfEntryPoint, 0u);
     const IMAGE_DATA_DIRECTORY& imports =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];

@@ -141,7 +141,7 @@ void expect_updater_start(const process_start& start, const std::filesystem::pat
     EXPECT_EQ(start.creation_flags, static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
     EXPECT_FALSE(start.environment);
     EXPECT_FALSE(start.directory);
-    EXPECT_EQ(start.startup_size, 68u);
+    EXPECT_EQ(start.startup_size, sizeof(STARTUPINFOW));
     EXPECT_TRUE(start.startup_rest_zero);
     ASSERT_TRUE(start.created);
     DWORD flags = 0;

@@ -63,7 +63,7 @@ protected:
         EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
         std::vector<std::uint8_t> buffer(needed);
         auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
-        detail->cbSize = 6;
+        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
         EXPECT_TRUE(dlls_.get_detail(set, &data, detail, needed, nullptr, nullptr));
         return detail->DevicePath;
     }
@@ -127,14 +127,15 @@ TEST_F(hid_stack_calls, enumeration_lists_plugged_devices_in_plug_order) {
     EXPECT_FALSE(dlls_.enum_interfaces(set, nullptr, &hid, 4, &data));
     EXPECT_EQ(enumerate().back(), later.path);
 
-    // Records whose size field is wrong are refused, as the system refuses them.
+    // Records whose size field is wrong are refused, as the system refuses them; the usual
+    // mistake is the other word size's record size.
     ASSERT_TRUE(dlls_.enum_interfaces(set, nullptr, &hid, 0, &data));
     std::vector<std::uint8_t> buffer(4096);
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
-    detail->cbSize = 8;
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) == 6 ? 8 : 6;
     EXPECT_FALSE(dlls_.get_detail(set, &data, detail, 4096, nullptr, nullptr));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_USER_BUFFER));
-    data.cbSize = 32;
+    data.cbSize = sizeof data == 28 ? 32 : 28;
     EXPECT_FALSE(dlls_.enum_interfaces(set, nullptr, &hid, 0, &data));
     EXPECT_TRUE(dlls_.destroy_list(set));
 }

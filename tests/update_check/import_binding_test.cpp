@@ -24,18 +24,18 @@ import_entry first_import_of_update_library() {
     import_entry result;
     auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& directory =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
     for (; descriptor->Name != 0; ++descriptor) {
         const char* name = reinterpret_cast<const char*>(base + descriptor->Name);
         if (_stricmp(name, "OrvUpdateCheck.dll") != 0) continue;
-        auto* lookup = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + descriptor->OriginalFirstThunk);
-        auto* bound = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + descriptor->FirstThunk);
+        auto* lookup = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
+        auto* bound = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
         result.found = lookup->u1.Ordinal != 0;
-        result.by_ordinal = IMAGE_SNAP_BY_ORDINAL32(lookup->u1.Ordinal);
-        result.ordinal = static_cast<WORD>(IMAGE_ORDINAL32(lookup->u1.Ordinal));
+        result.by_ordinal = IMAGE_SNAP_BY_ORDINAL(lookup->u1.Ordinal);
+        result.ordinal = static_cast<WORD>(IMAGE_ORDINAL(lookup->u1.Ordinal));
         result.bound = reinterpret_cast<void*>(bound->u1.Function);
         // Exactly one function comes from the library.
         if ((lookup + 1)->u1.Ordinal != 0) result.found = false;
