@@ -7,6 +7,11 @@ packages=(cmake ninja-build g++ make mingw-w64 g++-mingw-w64-i686-posix
           wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei
           python3-pyftpdlib curl
           osslsigncode openssl nsis clang libclang-rt-14-dev)
+# --64: also what the 64-bit test build needs (scripts/test.sh, on machines that cannot run
+# 32-bit programs).
+if [ "${1:-}" = "--64" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
