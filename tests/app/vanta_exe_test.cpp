@@ -155,7 +155,8 @@ TEST_F(program_resources, manifest_asks_for_administrator_rights_and_common_cont
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\""), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
-    EXPECT_NE(manifest.find("processorArchitecture=\"*\""), std::string::npos);
+    const std::string processor = sizeof(void*) == 4 ? "x86" : "amd64";
+    EXPECT_NE(manifest.find("processorArchitecture=\"" + processor + "\""), std::string::npos);
 }
 
 TEST_F(program_resources, version_is_1_0_0_20_in_us_english_with_code_page_1252) {

@@ -131,8 +131,7 @@ std::optional<std::vector<item>> read(HANDLE process, HWND window) {
     void* remote_request = copy_into(process, &request, sizeof(request));
     if (local_routine && remote_path && remote_request) {
         const std::optional<DWORD> remote_module = run_remote(process, load_library, remote_path);
-        const BYTE* remote_base =
-            remote_module && *remote_module != 0 ? module_base(process, dll) : nullptr;
+        const BYTE* remote_base = remote_module ? module_base(process, dll) : nullptr;
         if (remote_base) {
             const void* remote_routine =
                 remote_base + (local_routine - reinterpret_cast<const BYTE*>(local));
