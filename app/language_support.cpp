@@ -36,20 +36,22 @@ std::size_t stem_length(const std::wstring& program_path) {
 
 bool ascii_letter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
+// File names compare as the file system compares them: letter case aside.
+bool same_name(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 // True when `name` is `stem`, three letters and ".dll" (letter case aside): the only names a
 // language library of the program has.
 bool library_name(std::wstring_view name, std::wstring_view stem) {
     constexpr std::wstring_view tail = L".dll";
     if (name.size() != stem.size() + 3 + tail.size()) return false;
-    const auto same = [](std::wstring_view a, std::wstring_view b) {
-        return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                      static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-    };
-    if (!same(name.substr(0, stem.size()), stem)) return false;
+    if (!same_name(name.substr(0, stem.size()), stem)) return false;
     for (std::size_t i = stem.size(); i < stem.size() + 3; ++i) {
         if (!ascii_letter(name[i])) return false;
     }
-    return same(name.substr(stem.size() + 3), tail);
+    return same_name(name.substr(stem.size() + 3), tail);
 }
 
 // True when the file at `path` exists under exactly the name the path ends in, not by an 8.3
@@ -59,10 +61,7 @@ bool named_exactly(const std::wstring& path) {
     HANDLE search = ::FindFirstFileW(path.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     ::FindClose(search);
-    const std::wstring_view name = ::PathFindFileNameW(path.c_str());
-    const std::wstring_view long_name = found.cFileName;
-    return ::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), long_name.data(),
-                                  static_cast<int>(long_name.size()), TRUE) == CSTR_EQUAL;
+    return same_name(::PathFindFileNameW(path.c_str()), found.cFileName);
 }
 
 }  // namespace

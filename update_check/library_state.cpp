@@ -13,23 +13,26 @@ library_state& library_state::instance() {
 
 library_state::library_state() { fields_.settings_key = std::wstring(initial_settings_key); }
 
-std::wstring library_state::select_product(std::uint32_t product_id) {
-    std::lock_guard<std::mutex> lock(mutex_);
+void library_state::set_product(std::uint32_t product_id) {
     fields_.product_id = static_cast<std::uint16_t>(product_id & 0xFFFF);
     fields_.settings_key = settings_key_for(fields_.product_id);
+}
+
+std::wstring library_state::select_product(std::uint32_t product_id) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    set_product(product_id);
     return fields_.settings_key;
 }
 
 check_context library_state::begin_check(std::uint32_t product_id, std::uint32_t flags,
-                                          std::optional<std::uint32_t> end_caller,
-                                          std::uint32_t language_id,
-                                          std::optional<std::wstring> update_path) {
+                                         std::optional<std::uint32_t> end_caller,
+                                         std::uint32_t language_id,
+                                         std::optional<std::wstring> update_path) {
     std::lock_guard<std::mutex> lock(mutex_);
     fields_.show_auto_check_option = flags & 7;
     if (end_caller) fields_.end_caller_after_launch = *end_caller;
     fields_.language_id = language_id;
-    fields_.product_id = static_cast<std::uint16_t>(product_id & 0xFFFF);
-    fields_.settings_key = settings_key_for(fields_.product_id);
+    set_product(product_id);
     if (update_path) fields_.update_path = std::move(*update_path);
     return fields_;
 }
@@ -45,11 +48,6 @@ void library_state::keep_worker(fw::worker_thread worker) {
         std::lock_guard<std::mutex> lock(mutex_);
         previous = std::exchange(worker_, std::move(worker));
     }
-}
-
-check_context library_state::snapshot() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return fields_;
 }
 
 }  // namespace orv

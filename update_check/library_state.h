@@ -3,7 +3,7 @@
 //
 // Threads: exports run on their callers' threads while background checks may still be running
 // from an earlier call, so every field is read and written under one lock. A worker or dialog
-// never reads the fields while it runs: it takes a check_context snapshot when it starts.
+// never reads the fields while it runs: it works from the check_context its call was given.
 #pragma once
 
 #include <cstdint>
@@ -51,12 +51,12 @@ public:
     // Keeps the latest background check's thread object (its handle; nothing waits for it).
     void keep_worker(fw::worker_thread worker);
 
-    check_context snapshot() const;
-
 private:
     library_state();
+    // The product part of select_product and begin_check; the caller holds the lock.
+    void set_product(std::uint32_t product_id);
 
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     check_context fields_;
     fw::worker_thread worker_;
 };

@@ -47,9 +47,8 @@ struct listed_name {
 using listing_reader = std::function<bool(listed_name& entry)>;
 
 // The name of the first listed entry that is a versioned package for `base_name` and
-// `extension` (is_versioned_package); the entries
-// are taken in the server's order, not sorted, and reading stops at the first that qualifies.
-// Nothing when none does.
+// `extension` (is_versioned_package); the entries are taken in the server's order, not sorted,
+// and reading stops at the first that qualifies. Nothing when none does.
 std::optional<std::wstring> select_listed_package(const listing_reader& next,
                                                   std::wstring_view base_name,
                                                   std::wstring_view extension);
