@@ -71,7 +71,7 @@ public:
         FUZZ_CHECK(--open_handles_ >= 0);
     }
 
-    void sleep(std::uint32_t milliseconds) override { now_ms_ += milliseconds; }
+    void sleep(std::uint32_t) override {}
 
 private:
     static hid_handle read_handle() { return reinterpret_cast<hid_handle>(0x100); }
@@ -84,7 +84,6 @@ private:
     std::uint32_t writes_ = 0;
     std::uint32_t not_ready_in_a_row_ = 0;
     int open_handles_ = 0;
-    std::uint64_t now_ms_ = 0;
 };
 
 const std::wstring device_path = L"\\\\?\\hid#vid_3c5d&pid_7e21#fuzz";

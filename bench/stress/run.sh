@@ -22,9 +22,6 @@ prefix="$PWD/$build/bench-stress-prefix"
 log="$PWD/$build/bench-stress.log"
 : > "$log"
 status=0
-# The dialog test wants Wine's windows unmanaged, as the suite's set-up makes them.
-unmanaged="Z:$(echo "$PWD/tests/update_check/unmanaged_windows.reg" | tr / '\\')"
-scripts/wine-run --prefix "$prefix" regedit /S "$unmanaged" </dev/null >/dev/null 2>&1 || true
 tests/support/ftp_server/with-ftp-server --root-parent "$PWD/$build/bench-stress-ftp" -- \
     scripts/wine-run --prefix "$prefix" "$PWD/$build/bin/update_check_stress_tests.exe" \
     >>"$log" 2>&1 || status=1

@@ -15,6 +15,7 @@ extern "C" {
 
 #include "calc_link/discovery_notifications.h"
 #include "tests/app/frame_fixture.h"
+#include "tests/app/import_spy.h"
 
 namespace vanta_test {
 namespace {
@@ -38,38 +39,15 @@ HDEVNOTIFY WINAPI recording_register(HANDLE recipient, LPVOID filter, DWORD flag
     return real_register(recipient, filter, flags);
 }
 
-// Points this program's import of RegisterDeviceNotificationW at `replacement` and returns
-// what it pointed at (null when the import was not found).
-void* patch_register_import(void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleW(nullptr));
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    void* wanted = reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "RegisterDeviceNotificationW"));
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-         module->Name != 0; ++module) {
-        for (auto* slot = reinterpret_cast<void**>(base + module->FirstThunk); *slot; ++slot) {
-            if (*slot != wanted && *slot != replacement) continue;
-            void* previous = *slot;
-            DWORD protection = 0;
-            ::VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection);
-            *slot = previous == replacement ? reinterpret_cast<void*>(real_register) : replacement;
-            ::VirtualProtect(slot, sizeof(*slot), protection, &protection);
-            return previous;
-        }
-    }
-    return nullptr;
-}
-
 TEST_F(frame_test, notifications_are_asked_for_hid_and_hub_interfaces_on_the_hidden_window) {
-    real_register = reinterpret_cast<register_fn>(
-        patch_register_import(reinterpret_cast<void*>(&recording_register)));
-    ASSERT_TRUE(real_register) << "the import was not found";
-    requests.clear();
-    start();
-    patch_register_import(reinterpret_cast<void*>(&recording_register));
+    {
+        import_spy spy("user32.dll", "RegisterDeviceNotificationW",
+                       reinterpret_cast<void*>(&recording_register));
+        ASSERT_TRUE(spy.installed()) << "the import was not found";
+        real_register = reinterpret_cast<register_fn>(spy.original());
+        requests.clear();
+        start();
+    }
 
     GUID hid_class{};
     ::HidD_GetHidGuid(&hid_class);

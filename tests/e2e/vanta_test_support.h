@@ -24,7 +24,6 @@ inline constexpr int not_now_button = 3;
 inline constexpr int get_it_button = 4;
 inline constexpr int status_text = 1013;
 inline constexpr int auto_check_box = 1014;
-inline constexpr int progress_bar = 1019;
 // Where the update server keeps vanta's packages (below the served root).
 inline constexpr wchar_t package_directory[] = L"pub/calculators/OrvK58x/";
 

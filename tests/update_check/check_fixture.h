@@ -60,16 +60,14 @@ protected:
 public:
     // This program's folder, where the library and the helper programs are.
     static std::wstring program_directory();
-
-protected:
-
     // Publishes the package stub, signed by the test publisher, on the server as `relative`
     // ("dir/Name_1.exe"); `stub` names another file of this program's folder instead.
-    void publish_package(const std::wstring& relative,
-                         const std::wstring& stub = L"package_stub_signed.exe");
+    static void publish_package(const std::wstring& relative,
+                                const std::wstring& stub = L"package_stub_signed.exe");
     // The bytes of the signed package stub, as served.
     static std::string package_bytes();
 
+protected:
     // The private temporary directory, ending with '\'.
     const std::wstring& temporary_directory() const { return temporary_; }
     // The content of file `name` in a download folder of the temporary directory; nothing

@@ -79,24 +79,18 @@ struct refused_package {
 
 void PrintTo(const refused_package& c, std::ostream* out) { *out << c.name; }
 
-const wchar_t* const not_verified = L"The downloaded file could not be verified and was not opened.";
-
-std::string signed_stub() {
-    std::string bytes;
-    ftp_fixture::read_file(check_fixture::program_directory() + L"package_stub_signed.exe", bytes);
-    return bytes;
-}
+const wchar_t* const not_verified =
+    L"The downloaded file could not be verified and was not opened.";
 
 const refused_package refused_packages[] = {
     {"unsigned",
      [](const std::wstring& relative) {
-         ASSERT_TRUE(ftp_fixture::copy_file(
-             check_fixture::program_directory() + L"package_stub.exe", relative));
+         check_fixture::publish_package(relative, L"package_stub.exe");
      },
      L"Error", not_verified},
     {"changed_after_signing",
      [](const std::wstring& relative) {
-         std::string bytes = signed_stub();
+         std::string bytes = check_fixture::package_bytes();
          ASSERT_GT(bytes.size(), 4096u);
          bytes[bytes.size() / 3] ^= 0x5A;  // in the code, well before the signature
          ASSERT_TRUE(ftp_fixture::write_file(relative, bytes));
@@ -104,8 +98,7 @@ const refused_package refused_packages[] = {
      L"Error", not_verified},
     {"another_publisher",
      [](const std::wstring& relative) {
-         ASSERT_TRUE(ftp_fixture::copy_file(
-             check_fixture::program_directory() + L"package_stub_other.exe", relative));
+         check_fixture::publish_package(relative, L"package_stub_other.exe");
      },
      L"Error", not_verified},
     {"not_a_program",
@@ -116,7 +109,7 @@ const refused_package refused_packages[] = {
     {"transfer_cut_short",
      [](const std::wstring& relative) {
          // Listed at full size ahead of the real entry, which holds only the first half.
-         std::string bytes = signed_stub();
+         std::string bytes = check_fixture::package_bytes();
          ASSERT_TRUE(ftp_fixture::write_file(relative, bytes.substr(0, bytes.size() / 2)));
          std::wstring directory = relative.substr(0, relative.rfind(L'/'));
          ASSERT_TRUE(ftp_fixture::set_listing_extra(
@@ -131,8 +124,8 @@ class RefusedPackage : public check_fixture,
 // Refused, deleted, never started; the caller keeps running although flag 0x8 asks to end it.
 TEST_P(RefusedPackage, IsDeletedNotOpenedAndTheCallerRuns) {
     product_settings product(0x3410);
-    std::wstring directory = L"refused_" + std::wstring(GetParam().name, GetParam().name +
-                                                        std::strlen(GetParam().name));
+    std::wstring directory =
+        L"refused_" + std::wstring(GetParam().name, GetParam().name + std::strlen(GetParam().name));
     GetParam().publish(directory + L"/Orv_Vanta_Kit_2012_3_1.exe");
     std::wstring server_path = L"/" + directory + L"/Orv_Vanta_Kit.exe";
     modal_call call(

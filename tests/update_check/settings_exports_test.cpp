@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/first_use_imports.h"
+#include "tests/support/dialog_driver/dialog_driver.h"
+#include "tests/support/machine_settings.h"
 #include "tests/update_check/orv_library.h"
 #include "tests/update_check/product_settings.h"
 
@@ -99,9 +101,11 @@ TEST_F(SettingsExports, PastAndNonsensicalDatesAreDue) {
 }
 
 // WinINet is bound at the first FTP call: a scheduled check that is not due leaves it unloaded,
-// a due one loads it (its background thread connects).
+// a due one loads it (its background thread connects, here to a port nothing listens on).
 TEST_F(SettingsExports, OnlyADueScheduledCheckLoadsTheNetworkLibrary) {
     ASSERT_EQ(::GetModuleHandleW(L"wininet.dll"), nullptr);
+    const std::wstring dead_port = std::wstring(L"127.0.0.1:1") + L'\0';
+    ASSERT_TRUE(test_support::set_update_machine_value(L"Server", REG_SZ, dead_port));
     product_settings product(0x3108);
     library().set_next_days(product.id(), 7);
     library().check_w(product.id(), L"/pub/none/Orv_None.exe", L"_1", 9, 1033);
@@ -109,12 +113,8 @@ TEST_F(SettingsExports, OnlyADueScheduledCheckLoadsTheNetworkLibrary) {
 
     library().set_next_days(product.id(), 0);
     library().check_w(product.id(), L"/pub/none/Orv_None.exe", L"_1", 9, 1033);
-    bool loaded = false;
-    for (int i = 0; i < 500 && !loaded; ++i) {
-        loaded = ::GetModuleHandleW(L"wininet.dll") != nullptr;
-        if (!loaded) ::Sleep(10);
-    }
-    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(dialog_driver::wait_until(
+        [] { return ::GetModuleHandleW(L"wininet.dll") != nullptr; }, std::chrono::seconds(5)));
 }
 
 TEST(FirstUseImports, WhatCannotBeHadFailsCleanly) {

@@ -102,9 +102,11 @@ TEST_F(UpdateDialogStress, OpenAndCancelWhileTheQueryRuns) {
 
 // Eight threads, each on its own product, call the settings exports and forced background
 // checks for a while; every answer and every value left in the registry must be the thread's
-// own. Background checks find no package (an empty folder), so no dialog appears.
-TEST(ExportsStress, EightThreadsEachKeepTheirOwnSettings) {
-    ASSERT_TRUE(library().complete());
+// own. Background checks find no package on the test's server (an empty folder), so no
+// dialog appears.
+using ExportsStress = check_fixture;
+
+TEST_F(ExportsStress, EightThreadsEachKeepTheirOwnSettings) {
     const unsigned seconds = setting(L"ORV_STRESS_EXPORT_SECONDS", 2);
     constexpr int threads = 8;
     std::vector<std::unique_ptr<product_settings>> products;
@@ -151,8 +153,7 @@ TEST(ExportsStress, EightThreadsEachKeepTheirOwnSettings) {
                             last_check = std::chrono::steady_clock::now();
                             library().check_w(id, L"/none/Orv_Vanta_Kit.exe", L"_1", 2, 1033);
                             out.next_date = dos_date_in_days(frequency);
-                            expect(products[static_cast<std::size_t>(id - 0x3610)]->dword(
-                                       L"NextUpdateDate") == out.next_date);
+                            expect(products[t]->dword(L"NextUpdateDate") == out.next_date);
                         }
                         break;
                 }

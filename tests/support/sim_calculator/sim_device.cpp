@@ -27,13 +27,18 @@ std::uint32_t sim_device::opens(vanta_kit::hid_access access) const {
 
 void sim_device::reserve_records(std::size_t count) {
     output_reports_.reserve(count);
-    poll_times_.reserve(count);
     poll_records_.reserve(count);
+}
+
+std::vector<std::uint64_t> sim_device::poll_times() const {
+    std::vector<std::uint64_t> times;
+    times.reserve(poll_records_.size());
+    for (const poll_record& poll : poll_records_) times.push_back(poll.time_ms);
+    return times;
 }
 
 void sim_device::clear_records() {
     output_reports_.clear();
-    poll_times_.clear();
     poll_records_.clear();
 }
 
@@ -74,7 +79,6 @@ bool sim_device::on_write(const std::uint8_t* report, std::uint32_t length, std:
 bool sim_device::on_poll(std::uint8_t* report, std::uint32_t length, std::uint64_t now_ms) {
     const std::uint64_t index = polls_++;
     if (!begin_operation()) return false;
-    poll_times_.push_back(now_ms);
     poll_records_.push_back({now_ms, length, length > 0 ? report[0] : std::uint8_t{0}});
     if (hits(faults_.fail_poll_at, index)) return false;
     return model_.produce_input_report(report, length);

@@ -72,10 +72,11 @@ public:
     std::uint32_t open_handles() const { return open_handles_; }
 
     const std::vector<output_record>& output_reports() const { return output_reports_; }
-    // Virtual times of every get_input_report that reached the device.
-    const std::vector<std::uint64_t>& poll_times() const { return poll_times_; }
-    // The same polls with the length and report id the host passed.
+    // Every get_input_report that reached the device: its virtual time, the length and the
+    // report id the host passed.
     const std::vector<poll_record>& poll_records() const { return poll_records_; }
+    // Their virtual times alone.
+    std::vector<std::uint64_t> poll_times() const;
     // Records beyond the reserved count allocate.
     void reserve_records(std::size_t count);
     void clear_records();
@@ -102,7 +103,6 @@ private:
     std::uint32_t write_opens_ = 0;
     std::uint32_t open_handles_ = 0;
     std::vector<output_record> output_reports_;
-    std::vector<std::uint64_t> poll_times_;
     std::vector<poll_record> poll_records_;
 };
 

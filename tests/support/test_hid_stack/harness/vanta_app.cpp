@@ -1,5 +1,6 @@
 #include "tests/support/test_hid_stack/harness/vanta_app.h"
 
+#include "tests/support/machine_settings.h"
 #include "tests/support/signing/trusted_publishers.h"
 
 #include "tests/support/dialog_driver/dialog_driver.h"
@@ -83,8 +84,7 @@ bool vanta_app::start(DWORD timeout_ms) {
 
 bool vanta_app::write_settings() const {
     bool ok = set_dword(HKEY_CURRENT_USER, vanta_settings_key, L"LanguageId", setup_.language_id);
-    ok &= set_string(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", L"Server",
-                     setup_.update_server);
+    ok &= test_support::set_update_machine_value(L"Server", REG_SZ, setup_.update_server + L'\0');
     // Packages served in these journeys are signed by the test publisher.
     std::wstring pin = test_signing::test_publisher_pin(program_dir());
     if (!pin.empty()) ok &= test_signing::set_trusted_publishers({pin});
