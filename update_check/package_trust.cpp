@@ -24,11 +24,11 @@ std::string narrow(const std::wstring& text) {
 std::vector<std::string> machine_pins() {
     DWORD size = 0;
     LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, update_machine_key, L"TrustedPublishers",
-                                    RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size);
+                                    RRF_RT_REG_MULTI_SZ | machine_view, nullptr, nullptr, &size);
     if (status != ERROR_SUCCESS || size == 0 || size > 64 * 1024) return {};
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
     status = ::RegGetValueW(HKEY_LOCAL_MACHINE, update_machine_key, L"TrustedPublishers",
-                            RRF_RT_REG_MULTI_SZ, nullptr, text.data(), &size);
+                            RRF_RT_REG_MULTI_SZ | machine_view, nullptr, text.data(), &size);
     if (status != ERROR_SUCCESS) return {};
     text.resize(size / sizeof(wchar_t));
     return parse_pin_list(narrow(text));  // NULs separate like ';'

@@ -12,7 +12,7 @@ std::optional<std::wstring> machine_server_setting() {
     DWORD size = sizeof(text) - sizeof(wchar_t);
     // RRF_RT_REG_SZ: any other type is ignored; the call returns its own status.
     LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, update_machine_key, L"Server",
-                                    RRF_RT_REG_SZ, nullptr, text, &size);
+                                    RRF_RT_REG_SZ | machine_view, nullptr, text, &size);
     if (status != ERROR_SUCCESS || size < sizeof(wchar_t)) return std::nullopt;
     std::size_t length = size / sizeof(wchar_t);
     while (length > 0 && text[length - 1] == L'\0') --length;

@@ -1,5 +1,6 @@
 // The update library's machine settings (HKLM\Software\Orvatec\UpdateCheck) as tests set them
-// in their own Wine prefix.
+// in their own Wine prefix: in the 64-bit registry view, where an administrator's tools write
+// them on 64-bit Windows (a 32-bit test program would otherwise write WOW6432Node).
 #pragma once
 
 #include <windows.h>
@@ -13,7 +14,7 @@ namespace test_support {
 inline bool set_update_machine_value(const wchar_t* name, DWORD type, const std::wstring& data) {
     HKEY key = nullptr;
     if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", 0, nullptr, 0,
-                          KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                          KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
     LSTATUS status;
