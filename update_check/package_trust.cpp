@@ -22,13 +22,15 @@ std::string narrow(const std::wstring& text) {
 
 // REG_MULTI_SZ: each string may itself hold several pins.
 std::vector<std::string> machine_pins() {
+    fw::registry_key key = open_machine_settings();
+    if (!key) return {};
     DWORD size = 0;
-    LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, update_machine_key, L"TrustedPublishers",
-                                    RRF_RT_REG_MULTI_SZ | machine_view, nullptr, nullptr, &size);
+    LSTATUS status = ::RegGetValueW(key.get(), nullptr, L"TrustedPublishers",
+                                    RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size);
     if (status != ERROR_SUCCESS || size == 0 || size > 64 * 1024) return {};
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-    status = ::RegGetValueW(HKEY_LOCAL_MACHINE, update_machine_key, L"TrustedPublishers",
-                            RRF_RT_REG_MULTI_SZ | machine_view, nullptr, text.data(), &size);
+    status = ::RegGetValueW(key.get(), nullptr, L"TrustedPublishers", RRF_RT_REG_MULTI_SZ,
+                            nullptr, text.data(), &size);
     if (status != ERROR_SUCCESS) return {};
     text.resize(size / sizeof(wchar_t));
     return parse_pin_list(narrow(text));  // NULs separate like ';'

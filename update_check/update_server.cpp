@@ -7,12 +7,23 @@
 
 namespace orv {
 
+fw::registry_key open_machine_settings() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, update_machine_key, 0,
+                        KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
+        return {};
+    }
+    return fw::registry_key(key);
+}
+
 std::optional<std::wstring> machine_server_setting() {
+    fw::registry_key key = open_machine_settings();
+    if (!key) return std::nullopt;
     wchar_t text[512] = {};
     DWORD size = sizeof(text) - sizeof(wchar_t);
     // RRF_RT_REG_SZ: any other type is ignored; the call returns its own status.
-    LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, update_machine_key, L"Server",
-                                    RRF_RT_REG_SZ | machine_view, nullptr, text, &size);
+    LSTATUS status =
+        ::RegGetValueW(key.get(), nullptr, L"Server", RRF_RT_REG_SZ, nullptr, text, &size);
     if (status != ERROR_SUCCESS || size < sizeof(wchar_t)) return std::nullopt;
     std::size_t length = size / sizeof(wchar_t);
     while (length > 0 && text[length - 1] == L'\0') --length;

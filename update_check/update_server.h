@@ -5,11 +5,10 @@
 // the start of each query, and the download goes to the host its query used.
 #pragma once
 
-#include <windows.h>
-
 #include <optional>
 #include <string>
 
+#include "framework/unique_handle.h"
 #include "update_check/server_paths.h"
 
 namespace orv {
@@ -17,11 +16,11 @@ namespace orv {
 // The machine-wide settings key, under HKEY_LOCAL_MACHINE.
 inline constexpr const wchar_t* update_machine_key = L"Software\\Orvatec\\UpdateCheck";
 
-// The registry view machine settings are read from: always the 64-bit one
-// (RRF_SUBKEY_WOW6464KEY), where "reg add", Group Policy and management tools write. A 32-bit
-// process on 64-bit Windows would otherwise read Software\WOW6432Node; there is no fallback to
-// it. A 32-bit Windows has one view, and the flag changes nothing there.
-inline constexpr DWORD machine_view = RRF_SUBKEY_WOW6464KEY;
+// The machine settings key opened for reading in the 64-bit registry view (KEY_WOW64_64KEY),
+// where "reg add", Group Policy and management tools write. A 32-bit process on 64-bit Windows
+// would otherwise read Software\WOW6432Node; there is no fallback to it. A 32-bit Windows has
+// one view, and the flag changes nothing there. Null when the key is absent or unreadable.
+fw::registry_key open_machine_settings();
 
 // The "Server" text as stored; nothing when absent, empty or not REG_SZ.
 std::optional<std::wstring> machine_server_setting();
