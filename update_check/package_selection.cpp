@@ -14,11 +14,15 @@ bool is_blank(wchar_t c) {
 
 wchar_t upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; }
 
+}  // namespace
+
 bool equals_ignoring_case(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),
                       [](wchar_t x, wchar_t y) { return upper(x) == upper(y); });
 }
+
+namespace {
 
 // Windows opens a device, not a file, for these names, whatever extension follows.
 bool is_device_name(std::wstring_view name) {
@@ -71,8 +75,9 @@ bool is_plain_file_name(std::wstring_view name) {
 
 bool is_versioned_package(std::wstring_view file_name, std::wstring_view stem,
                           std::wstring_view base_name, std::wstring_view extension) {
+    // Without an extension the server would choose what kind of file is opened.
     bool named_as_release =
-        file_name.size() >= base_name.size() + extension.size() &&
+        !extension.empty() && file_name.size() >= base_name.size() + extension.size() &&
         equals_ignoring_case(file_name.substr(0, base_name.size()), base_name) &&
         equals_ignoring_case(file_name.substr(file_name.size() - extension.size()), extension);
     return named_as_release && is_plain_file_name(file_name) &&

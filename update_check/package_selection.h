@@ -30,9 +30,12 @@ std::wstring trim_blanks(std::wstring_view text);
 // Windows strips to nothing), and no reserved device name such as "CON" or "com1.exe".
 bool is_plain_file_name(std::wstring_view name);
 
+// Whether `a` and `b` are the same text but for the case of ASCII letters.
+bool equals_ignoring_case(std::wstring_view a, std::wstring_view b);
+
 // Whether a listed entry is taken as the package: a plain file name that begins with
 // `base_name` and ends with `extension` (both compared ignoring ASCII case; an empty extension
-// asks nothing), and whose version suffix is not blank. `stem` is `file_name` without its
+// takes nothing), and whose version suffix is not blank. `stem` is `file_name` without its
 // extension. The server's pattern match is not relied on: a listing is the server's word.
 bool is_versioned_package(std::wstring_view file_name, std::wstring_view stem,
                           std::wstring_view base_name, std::wstring_view extension);

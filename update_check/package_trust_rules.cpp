@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "update_check/package_selection.h"
+
 namespace orv {
 namespace {
 
@@ -43,6 +45,22 @@ std::vector<std::string> parse_pin_list(std::string_view text) {
     return pins;
 }
 
+std::optional<std::vector<std::string>> parse_machine_pins(std::string_view multi_sz) {
+    std::vector<std::string> pins;
+    std::size_t at = 0;
+    while (at < multi_sz.size()) {
+        std::size_t end = multi_sz.find('\0', at);
+        if (end == std::string_view::npos) end = multi_sz.size();
+        if (end == at) break;  // the empty string that ends the list
+        auto pin = normalize_pin(multi_sz.substr(at, end - at));
+        if (!pin) return std::nullopt;
+        pins.push_back(*pin);
+        at = end + 1;
+    }
+    if (pins.empty()) return std::nullopt;
+    return pins;
+}
+
 bool pin_is_listed(const std::vector<std::string>& pins, std::string_view pin) {
     auto wanted = normalize_pin(pin);
     return wanted && std::find(pins.begin(), pins.end(), *wanted) != pins.end();
@@ -68,14 +86,69 @@ package_kind sniff_package_kind(std::string_view head) {
     return package_kind::other;
 }
 
+package_kind launchable_kind(std::wstring_view extension, std::string_view head) {
+    package_kind found = sniff_package_kind(head);
+    if (equals_ignoring_case(extension, L".exe") && found == package_kind::windows_program) {
+        return found;
+    }
+    if (equals_ignoring_case(extension, L".msi") && found == package_kind::windows_installer) {
+        return found;
+    }
+    return package_kind::other;
+}
+
+bool start_again_elevated(std::uint32_t error) { return error == 740; }
+
+std::wstring download_folder_sddl(bool elevated, std::wstring_view user_sid) {
+    // P: inherit nothing from the temporary directory. OICI: files and folders inside get the
+    // same entries. FA: full control.
+    std::wstring sddl = L"D:P";
+    if (!elevated && !user_sid.empty()) sddl += L"(A;OICI;FA;;;" + std::wstring(user_sid) + L")";
+    sddl += L"(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+    return sddl;
+}
+
+std::wstring product_name_for(std::wstring_view base_name) {
+    std::wstring name(base_name);
+    std::replace(name.begin(), name.end(), L'_', L' ');
+    return name;
+}
+
+std::optional<std::uint64_t> listed_product_version(std::wstring_view suffix) {
+    std::uint64_t parts[3] = {};
+    std::size_t at = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) {
+            if (at >= suffix.size() || (suffix[at] != L'_' && suffix[at] != L'.')) {
+                return std::nullopt;
+            }
+            ++at;
+        }
+        std::size_t start = at;
+        while (at < suffix.size() && suffix[at] >= L'0' && suffix[at] <= L'9' && at - start < 6) {
+            parts[i] = parts[i] * 10 + static_cast<std::uint64_t>(suffix[at] - L'0');
+            ++at;
+        }
+        if (at == start || parts[i] > 0xFFFF) return std::nullopt;
+    }
+    if (at != suffix.size()) return std::nullopt;
+    return parts[0] << 48 | parts[1] << 32 | parts[2] << 16;
+}
+
+bool identity_matches(const package_identity& identity, std::wstring_view base_name,
+                      std::wstring_view suffix) {
+    std::optional<std::uint64_t> version = listed_product_version(suffix);
+    std::wstring product = product_name_for(base_name);
+    return version && !product.empty() && identity.product_version == *version &&
+           identity.product_name == product && identity.file_description == product + L" Setup";
+}
+
 package_verdict judge_signature(std::uint32_t status, bool pins_configured,
                                 bool signer_pin_listed) {
-    if (!pins_configured) {
-        return status == trust_ok ? package_verdict::trusted : package_verdict::signature_refused;
-    }
     bool digest_holds =
         status == trust_ok || status == trust_untrusted_root || status == trust_chaining;
     if (!digest_holds) return package_verdict::signature_refused;
+    if (!pins_configured) return package_verdict::publisher_unknown;
     return signer_pin_listed ? package_verdict::trusted : package_verdict::publisher_unknown;
 }
 

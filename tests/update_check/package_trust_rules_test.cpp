@@ -27,6 +27,17 @@ TEST(PublisherPins, ListsSplitOnAnySeparatorAndSkipWhatIsNotAPin) {
     EXPECT_TRUE(parse_pin_list(";;").empty());
 }
 
+TEST(PublisherPins, AMachineValueIsExactlyOnePinPerStringOrRefusesEverything) {
+    const std::string z(1, '\0');
+    EXPECT_EQ(parse_machine_pins(pin_a + z + upper(pin_b) + z + z), (std::vector{pin_a, pin_b}));
+    EXPECT_EQ(parse_machine_pins(pin_a), (std::vector{pin_a}));
+    for (const std::string& unusable :
+         {std::string(), z + z, pin_a + ";" + pin_b + z + z, pin_a + z + "AB:CD" + z + z,
+          " " + pin_a + z + z, pin_a.substr(1) + z + z}) {
+        EXPECT_EQ(parse_machine_pins(unusable), std::nullopt) << unusable;
+    }
+}
+
 TEST(PublisherPins, MatchingIgnoresCaseButNeedsTheWholePin) {
     std::vector<std::string> pins = parse_pin_list(pin_a);
     EXPECT_TRUE(pin_is_listed(pins, upper(pin_a)));
@@ -54,6 +65,79 @@ TEST(PackageKind, OnlyProgramsAndInstallerPackagesAreRecognised) {
     EXPECT_EQ(sniff_package_kind(""), package_kind::other);
 }
 
+TEST(PackageKind, OnlyAnExeProgramOrAnMsiPackageIsOpened) {
+    const std::string program = "MZ\x90\x00";
+    const std::string installer("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    EXPECT_EQ(launchable_kind(L".exe", program), package_kind::windows_program);
+    EXPECT_EQ(launchable_kind(L".EXE", program), package_kind::windows_program);
+    EXPECT_EQ(launchable_kind(L".msi", installer), package_kind::windows_installer);
+    EXPECT_EQ(launchable_kind(L".MsI", installer), package_kind::windows_installer);
+    // The bytes must be what the name says, and no other name is opened.
+    EXPECT_EQ(launchable_kind(L".exe", installer), package_kind::other);
+    EXPECT_EQ(launchable_kind(L".msi", program), package_kind::other);
+    EXPECT_EQ(launchable_kind(L".com", program), package_kind::other);
+    EXPECT_EQ(launchable_kind(L".scr", program), package_kind::other);
+    EXPECT_EQ(launchable_kind(L"", program), package_kind::other);
+    EXPECT_EQ(launchable_kind(L".exe ", program), package_kind::other);
+}
+
+TEST(PackageLaunch, OnlyAnElevationRequestIsStartedAgainThroughTheShell) {
+    EXPECT_TRUE(start_again_elevated(740));  // ERROR_ELEVATION_REQUIRED
+    EXPECT_FALSE(start_again_elevated(0));
+    EXPECT_FALSE(start_again_elevated(2));    // ERROR_FILE_NOT_FOUND
+    EXPECT_FALSE(start_again_elevated(193));  // ERROR_BAD_EXE_FORMAT
+    EXPECT_FALSE(start_again_elevated(5));    // ERROR_ACCESS_DENIED
+}
+
+TEST(DownloadFolder, ProtectedAndOnlyForSystemAdministratorsAndAnUnelevatedUser) {
+    EXPECT_EQ(download_folder_sddl(true, L"S-1-5-21-1-2-3-1001"),
+              L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+    EXPECT_EQ(download_folder_sddl(false, L"S-1-5-21-1-2-3-1001"),
+              L"D:P(A;OICI;FA;;;S-1-5-21-1-2-3-1001)(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+    EXPECT_EQ(download_folder_sddl(false, L""), L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+}
+
+// product name, description, version, listed suffix -> is the listed package
+struct identity_case {
+    const wchar_t* product;
+    const wchar_t* description;
+    std::uint64_t version;
+    const wchar_t* suffix;
+    bool matches;
+};
+class PackageIdentity : public ::testing::TestWithParam<identity_case> {};
+
+TEST_P(PackageIdentity, NameDescriptionAndVersionMustBeTheListedOnes) {
+    const identity_case& c = GetParam();
+    EXPECT_EQ(identity_matches({c.product, c.description, c.version}, L"Orv_Vanta_Kit", c.suffix),
+              c.matches);
+}
+
+constexpr std::uint64_t v2013_1_1 = 0x07DD'0001'0001'0000;
+constexpr std::uint64_t v2012_2_22 = 0x07DC'0002'0016'0000;
+
+INSTANTIATE_TEST_SUITE_P(
+    Identities, PackageIdentity,
+    ::testing::Values(
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1", true},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013.1.1", true},
+        // An older release renamed to a newer version.
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2012_2_22, L"2013_1_1", false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1 | 1, L"2013_1_1",
+                      false},
+        // The program itself, a language library, another product.
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit", v2013_1_1, L"2013_1_1", false},
+        identity_case{L"Orv Vanta Kit", L"", v2013_1_1, L"2013_1_1", false},
+        identity_case{L"Orv Other Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1", false},
+        identity_case{L"orv vanta kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1", false},
+        // Suffixes that name no three-part version.
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1_0", false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1", false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1 ", false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0, L"65536_0_0", false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0, L"0_0_0", true},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0, L"_0_0", false}));
+
 // status, pins configured, signer's pin listed -> verdict
 using judgement = std::tuple<std::uint32_t, bool, bool, package_verdict>;
 class SignatureJudgement : public ::testing::TestWithParam<judgement> {};
@@ -70,10 +154,9 @@ constexpr std::uint32_t revoked = 0x800B010C;       // CERT_E_REVOKED
 INSTANTIATE_TEST_SUITE_P(
     Verdicts, SignatureJudgement,
     ::testing::Values(
-        // Without pins the system's word decides alone.
-        judgement{trust_ok, false, false, package_verdict::trusted},
-        judgement{trust_untrusted_root, false, false, package_verdict::signature_refused},
-        judgement{trust_chaining, false, false, package_verdict::signature_refused},
+        // Without pins nothing is trusted, however trusted the chain.
+        judgement{trust_ok, false, false, package_verdict::publisher_unknown},
+        judgement{trust_untrusted_root, false, false, package_verdict::publisher_unknown},
         judgement{no_signature, false, false, package_verdict::signature_refused},
         // With pins, the pin is the anchor for any chain whose digest holds.
         judgement{trust_ok, true, true, package_verdict::trusted},
