@@ -95,6 +95,7 @@ FIRST_USE(L"shell32.dll", HINSTANCE, SHELL_FAILURE, ShellExecuteW, 24,
           (w, op, file, params, dir, show))
 FIRST_USE(L"shell32.dll", HINSTANCE, SHELL_FAILURE, FindExecutableW, 12,
           (LPCWSTR file, LPCWSTR dir, LPWSTR result), (file, dir, result))
+FIRST_USE(L"shell32.dll", BOOL, FALSE, ShellExecuteExW, 4, (SHELLEXECUTEINFOW * info), (info))
 
 FIRST_USE(L"comdlg32.dll", BOOL, FALSE, GetOpenFileNameW, 4, (LPOPENFILENAMEW o), (o))
 FIRST_USE(L"comdlg32.dll", BOOL, FALSE, GetSaveFileNameW, 4, (LPOPENFILENAMEW o), (o))

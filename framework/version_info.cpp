@@ -1,5 +1,7 @@
 #include "framework/version_info.h"
 
+#include <cwchar>
+
 namespace fw {
 
 std::optional<version_info> version_info::read(const std::wstring& path) {
@@ -9,6 +11,14 @@ std::optional<version_info> version_info::read(const std::wstring& path) {
     if (size == 0) return std::nullopt;
     std::vector<BYTE> block(size);
     if (!::GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return std::nullopt;
+    return version_info(std::move(block));
+}
+
+std::optional<version_info> version_info::from_block(std::vector<BYTE> block) {
+    // wLength, wValueLength, wType and the key "VS_VERSION_INFO" at the least.
+    if (block.size() < 6 + sizeof(L"VS_VERSION_INFO")) return std::nullopt;
+    WORD length = static_cast<WORD>(block[0] | block[1] << 8);
+    if (length > block.size()) return std::nullopt;
     return version_info(std::move(block));
 }
 
@@ -30,6 +40,18 @@ const WORD* version_info::translations(UINT& bytes) const {
         return nullptr;
     }
     return static_cast<const WORD*>(table);
+}
+
+std::optional<std::wstring> version_info::string(WORD language, WORD code_page,
+                                                  const wchar_t* name) const {
+    wchar_t query[96] = {};
+    std::swprintf(query, 96, L"\\StringFileInfo\\%04x%04x\\%ls", language, code_page, name);
+    void* text = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueW(block_.data(), query, &text, &length) || !text) return std::nullopt;
+    const auto* chars = static_cast<const wchar_t*>(text);
+    // The length counts characters and may include the terminator.
+    return std::wstring(chars, ::wcsnlen(chars, length));
 }
 
 }  // namespace fw

@@ -15,12 +15,20 @@ public:
     // read.
     static std::optional<version_info> read(const std::wstring& path);
 
+    // A version resource already in memory (VS_VERSIONINFO, as the resource section holds it);
+    // nothing when `block` is too short to be one.
+    static std::optional<version_info> from_block(std::vector<BYTE> block);
+
     // The fixed file information ("\"), or null when the resource lacks it.
     const VS_FIXEDFILEINFO* fixed_info() const;
 
     // The translation table ("\VarFileInfo\Translation"): pairs of language id and code page.
     // Null when the resource has no such table; `bytes` receives its size.
     const WORD* translations(UINT& bytes) const;
+
+    // The string `name` ("ProductName") of the translation `language` / `code_page`; nothing
+    // when the resource has no such string.
+    std::optional<std::wstring> string(WORD language, WORD code_page, const wchar_t* name) const;
 
 private:
     explicit version_info(std::vector<BYTE> block) : block_(std::move(block)) {}

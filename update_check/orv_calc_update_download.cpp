@@ -43,11 +43,13 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
     }
     auto remote_path = remote_package_path(server_path, found_name);
     if (!remote_path) return;
+    listed_package listed{path_file_name(pattern_base(server_path)), path_extension(server_path),
+                          {}};
+    std::wstring stem = path_without_extension(found_name);
+    listed.suffix = version_suffix(stem, listed.base_name);
     // The listing takes only such names; checked again because the name decides where the
     // file is written and what is opened.
-    if (!is_versioned_package(found_name, path_without_extension(found_name),
-                              path_file_name(pattern_base(server_path)),
-                              path_extension(server_path))) {
+    if (!is_versioned_package(found_name, stem, listed.base_name, listed.extension)) {
         show_download_error();
         return;
     }
@@ -58,33 +60,28 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
         return;
     }
     temporary_directory_ = temporary;
-    // Everything this download writes goes into a folder made for it, which is deleted again
-    // unless the package was started from it.
+    // Everything this download writes goes into a folder made and held for it, which is
+    // deleted again unless the package was started from it.
     std::optional<download_folder> folder = download_folder::create(temporary_directory_);
     if (!folder) {
         show_download_error();
         return;
     }
-    std::wstring local_path = folder->file(found_name);
-    if (!DownloadPackage(*remote_path, local_path)) {
+    if (!DownloadPackage(*remote_path, folder->file(found_name))) {
         show_download_error();
         return;
     }
-    // Held, shared for reading only, from the check until the shell has started the package:
-    // the file judged is the file opened.
-    fw::file_handle package(::CreateFileW(local_path.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!package ||
-        verify_package(package.get(), local_path, configured_publisher_pins()) !=
-            package_verdict::trusted) {
-        package.reset();
+    // Held, shared for reading only, from the check until the package has been started, and
+    // started through the held file's own path: the file judged is the file opened.
+    bool installer = equals_ignoring_case(listed.extension, L".msi");
+    package_kind kind = package_kind::other;
+    if (!folder->hold_file(installer) ||
+        verify_package(folder->held_file(), folder->held_file_path(),
+                       configured_publisher_pins(), listed, kind) != package_verdict::trusted) {
         show_message(IDS_NOT_VERIFIED);
         return;
     }
-    auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
-        nullptr, L"open", local_path.c_str(), nullptr, folder->path().c_str(), SW_SHOW));
-    package.reset();
-    if (result <= 32) {
+    if (!start_package(folder->held_file_path(), folder->held_folder_path(), kind)) {
         show_download_error();
         return;
     }

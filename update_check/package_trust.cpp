@@ -5,6 +5,7 @@
 #include <wintrust.h>
 
 #include "framework/unique_handle.h"
+#include "update_check/package_identity.h"
 #include "update_check/update_server.h"
 
 #ifndef ORV_UPDATE_PUBLISHER_PINS
@@ -20,20 +21,25 @@ std::string narrow(const std::wstring& text) {
     return result;
 }
 
-// REG_MULTI_SZ: each string may itself hold several pins.
-std::vector<std::string> machine_pins() {
+// The TrustedPublishers value: no pins when it is absent, nothing when it is present but not a
+// REG_MULTI_SZ of at most 64 KiB holding one pin per string.
+std::optional<std::vector<std::string>> machine_pins() {
     fw::registry_key key = open_machine_settings();
-    if (!key) return {};
+    if (!key) return std::vector<std::string>{};
+    DWORD type = 0;
     DWORD size = 0;
-    LSTATUS status = ::RegGetValueW(key.get(), nullptr, L"TrustedPublishers",
-                                    RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size);
-    if (status != ERROR_SUCCESS || size == 0 || size > 64 * 1024) return {};
+    LSTATUS status =
+        ::RegQueryValueExW(key.get(), L"TrustedPublishers", nullptr, &type, nullptr, &size);
+    if (status == ERROR_FILE_NOT_FOUND) return std::vector<std::string>{};
+    if (status != ERROR_SUCCESS || type != REG_MULTI_SZ || size > max_machine_pins_bytes) {
+        return std::nullopt;
+    }
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-    status = ::RegGetValueW(key.get(), nullptr, L"TrustedPublishers", RRF_RT_REG_MULTI_SZ,
-                            nullptr, text.data(), &size);
-    if (status != ERROR_SUCCESS) return {};
+    status = ::RegQueryValueExW(key.get(), L"TrustedPublishers", nullptr, &type,
+                                reinterpret_cast<BYTE*>(text.data()), &size);
+    if (status != ERROR_SUCCESS || type != REG_MULTI_SZ) return std::nullopt;
     text.resize(size / sizeof(wchar_t));
-    return parse_pin_list(narrow(text));  // NULs separate like ';'
+    return parse_machine_pins(narrow(text));
 }
 
 bool read_head(HANDLE file, std::string& head) {
@@ -85,21 +91,9 @@ PCCERT_CONTEXT signer_certificate(HANDLE state) {
     return signer->pasCertChain[0].pCert;
 }
 
-}  // namespace
-
-std::vector<std::string> configured_publisher_pins() {
-    std::vector<std::string> pins = parse_pin_list(ORV_UPDATE_PUBLISHER_PINS);
-    for (std::string& pin : machine_pins()) pins.push_back(std::move(pin));
-    return pins;
-}
-
-package_verdict verify_package(HANDLE file, const std::wstring& path,
-                               const std::vector<std::string>& pins) {
-    std::string head;
-    if (!read_head(file, head) || sniff_package_kind(head) == package_kind::other) {
-        return package_verdict::not_a_package;
-    }
-
+// The signature check alone: digest, chain and pin.
+package_verdict signature_verdict(HANDLE file, const std::wstring& path,
+                                  const std::vector<std::string>& pins) {
     WINTRUST_FILE_INFO file_info{};
     file_info.cbStruct = sizeof(file_info);
     file_info.pcwszFilePath = path.c_str();
@@ -125,6 +119,33 @@ package_verdict verify_package(HANDLE file, const std::wstring& path,
     trust.dwStateAction = WTD_STATEACTION_CLOSE;
     ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &trust);
     return judge_signature(status, !pins.empty(), listed);
+}
+
+}  // namespace
+
+std::vector<std::string> configured_publisher_pins() {
+    std::optional<std::vector<std::string>> machine = machine_pins();
+    if (!machine) return {};
+    std::vector<std::string> pins = parse_pin_list(ORV_UPDATE_PUBLISHER_PINS);
+    for (std::string& pin : *machine) pins.push_back(std::move(pin));
+    return pins;
+}
+
+package_verdict verify_package(HANDLE file, const std::wstring& path,
+                               const std::vector<std::string>& pins, const listed_package& listed,
+                               package_kind& kind) {
+    std::string head;
+    kind = read_head(file, head) ? launchable_kind(listed.extension, head) : package_kind::other;
+    if (kind == package_kind::other) return package_verdict::not_a_package;
+    package_verdict verdict = signature_verdict(file, path, pins);
+    if (verdict != package_verdict::trusted) return verdict;
+    std::vector<package_identity> identities = kind == package_kind::windows_program
+                                                   ? program_identities(file)
+                                                   : installer_identities(path);
+    for (const package_identity& identity : identities) {
+        if (identity_matches(identity, listed.base_name, listed.suffix)) return verdict;
+    }
+    return package_verdict::not_the_listed_package;
 }
 
 }  // namespace orv

@@ -2,13 +2,13 @@
 // is answered on an open handle, so the file judged is the file that will be started as long
 // as the caller keeps the handle (shared for reading only).
 //
-// A package must be a Windows program or installer package carrying an Authenticode signature
-// whose digest holds (WinVerifyTrust, no user interface, no revocation check). Publisher pins,
-// the SHA-256 of the signer certificate's DER SubjectPublicKeyInfo in hex, come from the build
-// (ORV_UPDATE_PUBLISHER_PINS) and from HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck value
-// TrustedPublishers (REG_MULTI_SZ). When any pin is configured the signer's key must be
-// pinned, and a pinned signer needs no trusted root; without pins the system must trust the
-// whole chain. Any thread.
+// A package must be a ".exe" program or ".msi" installer package carrying an Authenticode
+// signature whose digest holds (WinVerifyTrust, no user interface, no revocation check), by a
+// signer whose key is pinned, and it must say it is the listed product and version. Publisher
+// pins, the SHA-256 of the signer certificate's DER SubjectPublicKeyInfo in hex, come from the
+// build (ORV_UPDATE_PUBLISHER_PINS) and from HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck
+// value TrustedPublishers (REG_MULTI_SZ, 64-bit registry view). A pinned signer needs no
+// trusted root; without any pin nothing is opened. Any thread.
 #pragma once
 
 #include <windows.h>
@@ -18,13 +18,25 @@
 
 #include "update_check/package_trust_rules.h"
 
+
 namespace orv {
 
-// The compiled-in pins and the machine's, lower case.
+// The compiled-in pins and the machine's, lower case. None at all when the machine's value is
+// present but unusable (parse_machine_pins): then every package is refused.
 std::vector<std::string> configured_publisher_pins();
 
-// The verdict on the file open as `file` (read access) at `path`.
+// What the listing promised: the server path's base name ("Orv_Vanta_Kit"), the package's
+// extension (".exe") and the listed name's version suffix ("2013_1_1").
+struct listed_package {
+    std::wstring base_name;
+    std::wstring extension;
+    std::wstring suffix;
+};
+
+// The verdict on the file open as `file` (read access) whose own path is `path`; `kind`
+// receives what it is to be opened as.
 package_verdict verify_package(HANDLE file, const std::wstring& path,
-                               const std::vector<std::string>& pins);
+                               const std::vector<std::string>& pins, const listed_package& listed,
+                               package_kind& kind);
 
 }  // namespace orv

@@ -1,13 +1,102 @@
 #include "update_check/process_launch.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/unique_handle.h"
 
 namespace orv {
+namespace {
+
+bool is_variable(const std::wstring& entry, const wchar_t* name) {
+    std::size_t length = std::char_traits<wchar_t>::length(name);
+    return entry.size() > length && entry[length] == L'=' &&
+           ::CompareStringOrdinal(entry.c_str(), static_cast<int>(length), name,
+                                  static_cast<int>(length), TRUE) == CSTR_EQUAL;
+}
+
+// This process's environment with TEMP and TMP set to `folder`, as a sorted block.
+std::vector<wchar_t> environment_with_temp(const std::wstring& folder) {
+    std::vector<std::wstring> entries;
+    if (wchar_t* block = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* at = block; *at; at += std::char_traits<wchar_t>::length(at) + 1) {
+            std::wstring entry(at);
+            if (!is_variable(entry, L"TEMP") && !is_variable(entry, L"TMP")) {
+                entries.push_back(std::move(entry));
+            }
+        }
+        ::FreeEnvironmentStringsW(block);
+    }
+    entries.push_back(L"TEMP=" + folder);
+    entries.push_back(L"TMP=" + folder);
+    std::sort(entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
+        return ::CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+    });
+    std::vector<wchar_t> result;
+    for (const std::wstring& entry : entries) {
+        result.insert(result.end(), entry.begin(), entry.end());
+        result.push_back(L'\0');
+    }
+    result.push_back(L'\0');
+    return result;
+}
+
+std::wstring system_program(const wchar_t* name) {
+    wchar_t directory[MAX_PATH] = {};
+    UINT length = ::GetSystemDirectoryW(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return std::wstring(directory, length) + L"\\" + name;
+}
+
+// CreateProcessW with `program` (never searched for) and `command_line`; the last error on
+// failure.
+bool create_process(const std::wstring& program, const std::wstring& command_line,
+                    const std::wstring& folder) {
+    std::vector<wchar_t> writable(command_line.begin(), command_line.end());
+    writable.push_back(L'\0');
+    std::vector<wchar_t> environment = environment_with_temp(folder);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, FALSE,
+                          NORMAL_PRIORITY_CLASS | CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                          folder.c_str(), &startup, &process)) {
+        return false;
+    }
+    fw::kernel_handle process_handle(process.hProcess);
+    fw::kernel_handle thread_handle(process.hThread);
+    return true;
+}
+
+bool start_elevated(const std::wstring& path, const std::wstring& folder) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"runas";
+    info.lpFile = path.c_str();
+    info.lpDirectory = folder.c_str();
+    info.nShow = SW_SHOW;
+    return ::ShellExecuteExW(&info) != FALSE;
+}
+
+}  // namespace
+
+bool start_package(const std::wstring& path, const std::wstring& folder, package_kind kind) {
+    if (kind == package_kind::windows_installer) {
+        std::wstring msiexec = system_program(L"msiexec.exe");
+        return !msiexec.empty() &&
+               create_process(msiexec, L"\"" + msiexec + L"\" /i \"" + path + L"\"", folder);
+    }
+    if (kind != package_kind::windows_program) return false;
+    if (create_process(path, L"\"" + path + L"\"", folder)) return true;
+    return start_again_elevated(::GetLastError()) && start_elevated(path, folder);
+}
 
 bool run_command_line(const std::wstring& command_line, int show_state) {
     if (command_line.empty()) return false;
