@@ -40,7 +40,7 @@ CFG
 
 # The update server: a package newer than vanta's own version tag, signed by the test
 # publisher (whose pin the machine trusts, below).
-cp "$bin/package_stub_signed.exe" "$demo_ftp/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe"
+cp "$bin/package_stub_signed.exe" "$demo_ftp/pub/calculators/OrvK58x/Orv_Vanta_Kit_2012_3_1.exe"
 port_file="$demo_root/ftp.port"
 /usr/bin/python3 "$root/tests/support/ftp_server/serve.py" --root "$demo_ftp" \
     --port-file "$port_file" >/dev/null 2>&1 &

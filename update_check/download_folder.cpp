@@ -126,11 +126,12 @@ std::optional<download_folder> download_folder::create(const std::wstring& paren
             if (::GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
             continue;
         }
-        // Delete access of our own, shared with nobody: renaming or removing the folder (or,
-        // on Windows, a folder above it) fails from now on.
-        fw::file_handle held = open_held(
-            path, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | DELETE | SYNCHRONIZE,
-            FILE_FLAG_BACKUP_SEMANTICS);
+        // Delete access shared with nobody: renaming or removing the folder (or, on Windows, a
+        // folder above it) fails from now on. The hold itself takes no delete access, or the
+        // package could not be started with the folder as its working directory.
+        fw::file_handle held =
+            open_held(path, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                      FILE_FLAG_BACKUP_SEMANTICS);
         if (!held || !is_plain(held.get(), true)) return std::nullopt;
         return download_folder(path + L"\\", std::move(held));
     }
@@ -148,7 +149,19 @@ download_folder::~download_folder() {
         if (!file_.empty()) ::DeleteFileW(file_.c_str());
     }
     file_handle_.reset();
-    delete_on_close(folder_handle_.get());
+    // The hold has no delete access: the folder is opened once more for that, and deleted only
+    // if it is still the folder that was held.
+    BY_HANDLE_FILE_INFORMATION held{};
+    if (!::GetFileInformationByHandle(folder_handle_.get(), &held)) return;
+    folder_handle_.reset();
+    fw::file_handle again = open_held(path_, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                      FILE_FLAG_BACKUP_SEMANTICS);
+    BY_HANDLE_FILE_INFORMATION found{};
+    if (again && ::GetFileInformationByHandle(again.get(), &found) &&
+        found.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
+        found.nFileIndexHigh == held.nFileIndexHigh && found.nFileIndexLow == held.nFileIndexLow) {
+        delete_on_close(again.get());
+    }
 }
 
 std::wstring download_folder::file(const std::wstring& name) {

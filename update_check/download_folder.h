@@ -3,8 +3,9 @@
 // (download_folder_sddl), and held open from its creation until the object goes: without
 // FILE_SHARE_DELETE nobody can rename or remove it meanwhile. The downloaded file is held the
 // same way from the check until the launch, and is started through its handle's own path, so
-// the file checked is the file started. Unless kept, the file and the folder are deleted
-// through their handles when the object goes. One thread.
+// the file checked is the file started. Unless kept, the file is deleted through its handle
+// when the object goes, and then the folder, once it has been made sure that it is still the
+// folder that was held. One thread.
 #pragma once
 
 #include <windows.h>

@@ -101,6 +101,16 @@ const refused_package refused_packages[] = {
          check_fixture::publish_package(relative, L"package_stub_other.exe");
      },
      L"Error", not_verified},
+    {"older_release_renamed_newer",
+     [](const std::wstring& relative) {
+         check_fixture::publish_package(relative, L"package_stub_older_signed.exe");
+     },
+     L"Error", not_verified},
+    {"the_program_itself",
+     [](const std::wstring& relative) {
+         check_fixture::publish_package(relative, L"vanta_signed.exe");
+     },
+     L"Error", not_verified},
     {"not_a_program",
      [](const std::wstring& relative) {
          ASSERT_TRUE(ftp_fixture::write_file(relative, "@echo off\r\nstart calc\r\n"));
