@@ -9,14 +9,16 @@ namespace {
 
 // The running program's path with its long names (a program started by an 8.3 alias would
 // otherwise name its libraries by that alias); empty when it does not fit the buffer, since a
-// cut-off path would name files that are not the program's.
+// cut-off path would name files that are not the program's. When the long form cannot be had,
+// the path as the loader gives it still names the program and its folder: without it the
+// program would have no language at all.
 std::wstring running_program_path() {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return {};
     wchar_t long_path[MAX_PATH] = {};
     const DWORD long_length = ::GetLongPathNameW(path, long_path, MAX_PATH);
-    if (long_length == 0 || long_length >= MAX_PATH) return {};
+    if (long_length == 0 || long_length >= MAX_PATH) return std::wstring(path, length);
     return std::wstring(long_path, long_length);
 }
 

@@ -102,9 +102,10 @@ public:
     // True when no calculator is listed, after the information beep and the "Firmware Update"
     // box have told the user so.
     bool check_no_calculator();
-    // Starts the updater; when that works and `entry` is given, tells that calculator that an
-    // update starts (command 0xE6). Marks the updater as started either way. Opens nothing
-    // modal, so `entry` stays valid throughout.
+    // Starts the updater; when that works, marks it as started and, when `entry` is given,
+    // tells that calculator that an update starts (command 0xE6). A failed start is reported
+    // in an error box and changes nothing else. `entry` is used before anything modal opens,
+    // so it is valid where it is used.
     void launch_updater(device_entry* entry, bool format);
 
     // Help (main_frame_help.cpp): opens the updater's PDF help in the interface language
@@ -155,6 +156,8 @@ private:
     void confirm_update(const std::wstring& text, std::wstring path, bool format);
     // The listed entry whose stored path is `path`, or nullptr.
     device_entry* listed_device(const std::wstring& path) const;
+    // Says that the updater could not be started, and why (`error`, a system error code).
+    void report_updater_failure(std::uint32_t error);
 
     vanta_kit::usb_identity calculator_identity() const;
     void show_hardware_state(bool detected);

@@ -88,13 +88,23 @@ device_entry* main_frame::listed_device(const std::wstring& path) const {
 }
 
 void main_frame::launch_updater(device_entry* entry, bool format) {
-    // A path that does not fit is not cut: the start is skipped like any other failed start.
-    const std::optional<std::wstring> application = updater_application_path();
-    const bool started = application && start_updater(*application, updater_command_line(format));
-    if (started && entry && entry->provider) entry->provider->signal_update_start();
-    // Also after a failed start, so that the recovery device that an updater would bring up
-    // is not offered the updater again.
+    const std::uint32_t error = start_updater(format);
+    if (error != 0) {
+        // The flag stays as it was: no updater will bring up a recovery device, so the next
+        // one is still offered the updater. The calculator gets no command byte either, since
+        // nothing would take it over.
+        report_updater_failure(error);
+        return;
+    }
+    if (entry && entry->provider) entry->provider->signal_update_start();
     updater_started_ = true;
+}
+
+void main_frame::report_updater_failure(std::uint32_t error) {
+    std::wstring caption;
+    fw::load_string(IDS_FIRMWARE_UPGRADE, caption);
+    const std::wstring text = updater_start_failure_text(error);
+    ::MessageBoxW(hwnd(), text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
 }
 
 void main_frame::on_recovery_device_arrival() {

@@ -27,12 +27,14 @@
 #define IDC_VERSION_INFO 1003
 // Interface language: the restart text, shown in the newly chosen language.
 #define IDS_RESTART_APPLICATION 109
-// Firmware update flow: the prompts' texts and caption, the "Firmware Update" box that says no
-// calculator is connected, and the "Calculator Detected" dialog offered for a recovery device.
+// Firmware update flow: the prompts' texts and caption, the text of a failed updater start, the
+// "Firmware Update" box that says no calculator is connected, and the "Calculator Detected"
+// dialog offered for a recovery device.
 #define IDS_LATER_FIRMWARE_AVAILABLE 101
 #define IDS_FIRMWARE_ALREADY_CURRENT 102
 #define IDS_FIRMWARE_UPGRADE 103
 #define IDS_CALCULATOR_ALREADY_CURRENT 133
+#define IDS_UPDATER_NOT_STARTED 134
 #define IDD_FIRMWARE_UPDATE 310
 #define IDD_CALC_DETECTED 313
 #define IDC_FORMAT_AND_UPDATE 1002

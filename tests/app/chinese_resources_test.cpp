@@ -138,6 +138,7 @@ std::vector<std::wstring> conversions(const std::wstring& text) {
 struct chinese_library {
     const wchar_t* file;
     WORD language;
+    const wchar_t* updater_not_started;  // string 134
 };
 
 class chinese_resources : public ::testing::TestWithParam<chinese_library> {
@@ -186,6 +187,7 @@ TEST_P(chinese_resources, every_string_is_there_translated_with_the_same_convers
     for (const auto& [id, text] : chinese) {
         EXPECT_TRUE(english.count(id)) << "string " << id << " is not the program's";
     }
+    EXPECT_EQ(chinese.count(134) ? chinese.at(134) : L"", GetParam().updater_not_started);
     // The template string keeps its fields: the program and the registry read them.
     const std::wstring type = chinese.count(130) ? chinese.at(130) : L"";
     EXPECT_EQ(std::count(type.begin(), type.end(), L'\n'), 6);
@@ -268,11 +270,12 @@ TEST_P(chinese_resources, traditional_texts_use_no_simplified_characters) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(libraries, chinese_resources,
-                         ::testing::Values(chinese_library{L"vantaCHS.dll", 0x0804},
-                                           chinese_library{L"vantaCHT.dll", 0x0404},
-                                           chinese_library{L"vantaZHH.dll", 0x0C04},
-                                           chinese_library{L"vantaZHM.dll", 0x1404}));
+INSTANTIATE_TEST_SUITE_P(
+    libraries, chinese_resources,
+    ::testing::Values(chinese_library{L"vantaCHS.dll", 0x0804, L"无法启动 Updater.exe。"},
+                      chinese_library{L"vantaCHT.dll", 0x0404, L"無法啟動 Updater.exe。"},
+                      chinese_library{L"vantaZHH.dll", 0x0C04, L"無法啟動 Updater.exe。"},
+                      chinese_library{L"vantaZHM.dll", 0x1404, L"無法啟動 Updater.exe。"}));
 
 }  // namespace
 }  // namespace vanta_test

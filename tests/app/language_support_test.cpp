@@ -11,6 +11,7 @@
 #include "app/language_support.h"
 #include "app/system_languages.h"
 #include "framework/resources.h"
+#include "tests/app/import_spy.h"
 #include "tests/app/language_fixture.h"
 
 namespace vanta_test {
@@ -207,6 +208,28 @@ TEST_F(language_support_test, start_up_takes_the_first_candidate_whose_library_l
         EXPECT_EQ(support.current_language(), 0x0409);
         EXPECT_EQ(support.resource_library(), nullptr);
     }
+}
+
+DWORD WINAPI long_path_unavailable(LPCWSTR, LPWSTR, DWORD) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
+
+// Without the long form of its path the running program goes on under the path it was started
+// by: it keeps its own language and still looks for its libraries.
+TEST_F(language_support_test, the_running_program_keeps_its_language_without_its_long_path) {
+    import_spy failing("kernel32.dll", "GetLongPathNameW",
+                       reinterpret_cast<void*>(&long_path_unavailable));
+    ASSERT_TRUE(failing.installed());
+    wchar_t program[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameW(nullptr, program, MAX_PATH), 0u);
+    language_support support;
+    EXPECT_EQ(support.program_path(), program);
+    EXPECT_EQ(support.own_language(), 0x0409);
+    support.select_startup_language(scripted({{startup_source::user_interface, 0x0407}}));
+    EXPECT_EQ(support.current_language(), 0x0409);
+    support.list_languages();
+    EXPECT_EQ(support.languages(), std::vector<language_chain::language_id>{0x0409});
 }
 
 TEST_F(language_support_test, a_program_without_version_resource_has_no_own_language) {

@@ -1,11 +1,13 @@
 // The recovery device's offer, the start of the updater from the working directory (missing,
-// elsewhere, too long a path) and the two dialogs of the flow as the user sees them.
+// elsewhere, too long a path, each failure told to the user) and the two dialogs of the flow as
+// the user sees them.
 #include <gtest/gtest.h>
 
 #include "app/calc_detected_dialog.h"
 #include "app/message_box.h"
 #include "app/resource.h"
 #include "app/updater_launch.h"
+#include "framework/resources.h"
 #include "tests/app/language_fixture.h"
 #include "tests/app/update_flow_fixture.h"
 
@@ -65,21 +67,48 @@ TEST_F(update_flow_test, a_start_from_the_menu_silences_only_the_next_recovery_d
     EXPECT_EQ(shown[0].caption, L"Calculator Detected");
 }
 
-TEST_F(update_flow_test, without_updater_exe_nothing_starts_nothing_is_said_and_the_flag_is_set) {
+// The system's own text for `error`, as a message box shows it after the first line.
+std::wstring system_text(DWORD error) {
+    wchar_t text[512] = {};
+    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                    nullptr, error, 0, text, 512, nullptr);
+    while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r')) --length;
+    return std::wstring(text, length);
+}
+
+TEST_F(update_flow_test, without_updater_exe_the_user_is_told_why_and_recovery_is_still_offered) {
     ASSERT_TRUE(::DeleteFileW((folder / L"Updater.exe").c_str()));
     plug_in(1, older_firmware);
     platform.add_device(recovery_path, device_with_ids(0x066F, 0x3770));
     start();
 
     // The program's own folder holds one, but only the working directory counts.
-    std::vector<shown_window> shown = as_user(drain_messages, {press(IDOK)});
-    EXPECT_EQ(shown.size(), 1u) << "only the question";
+    std::vector<shown_window> shown = as_user(drain_messages, {press(IDOK), press(IDOK)});
+    ASSERT_EQ(shown.size(), 2u) << "the question, then the failure";
     ASSERT_EQ(calls().starts.size(), 1u);
     EXPECT_EQ(calls().starts[0].application, folder.wstring() + L"\\Updater.exe");
     EXPECT_FALSE(calls().starts[0].created);
-    EXPECT_EQ(update_starts(1), 0u);
-    EXPECT_TRUE(frame->updater_started());
-    EXPECT_TRUE(as_user([&] { arrive(recovery_path); }, {}).empty()) << "no offer follows";
+    ASSERT_EQ(calls().prompts.size(), 2u);
+    EXPECT_EQ(calls().prompts[1].text,
+              L"Updater.exe could not be started.\n" + system_text(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(calls().prompts[1].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(calls().prompts[1].owner, frame->hwnd());
+    EXPECT_EQ(update_starts(1), 0u) << "no updater is there to take the calculator over";
+    EXPECT_FALSE(frame->updater_started());
+
+    // The next recovery device is still offered the updater; in Chinese, the failure is told
+    // from the language's string table.
+    HMODULE chinese = ::LoadLibraryExW((bin_dir() + L"\\vantaCHS.dll").c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(chinese, nullptr);
+    fw::set_resource_module(chinese);
+    shown = as_user([&] { arrive(recovery_path); }, {press(IDOK), press(IDOK)});
+    fw::set_resource_module(nullptr);
+    ::FreeLibrary(chinese);
+    ASSERT_EQ(shown.size(), 2u) << "the offer, then the failure";
+    EXPECT_EQ(shown[0].caption, L"检测到计算器");
+    EXPECT_EQ(calls().prompts.back().text,
+              L"无法启动 Updater.exe。\n" + system_text(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(frame->updater_started());
     EXPECT_TRUE(updater_runs().empty());
 }
@@ -121,27 +150,30 @@ std::filesystem::path directory_of_length(const std::filesystem::path& base, std
 TEST_F(update_flow_test, a_working_directory_too_long_for_the_updater_path_skips_the_start) {
     plug_in(1, current_firmware);
     start();
+    const std::wstring not_started = L"Updater.exe could not be started.\n";
 
-    // 247 characters and "\Updater.exe" fill the 259 that the process start takes.
+    // 247 characters and "\Updater.exe" fill the 259 that the process start takes; no updater
+    // is there, so the start is tried and fails as for any missing one.
     const std::filesystem::path longest = directory_of_length(folder, 247);
     ASSERT_EQ(longest.wstring().size(), 247u);
     std::filesystem::current_path(longest);
-    as_user([&] { command(ID_UPDATE_CALCULATOR); }, {press(IDOK)});
+    as_user([&] { command(ID_UPDATE_CALCULATOR); }, {press(IDOK), press(IDOK)});
     ASSERT_EQ(calls().starts.size(), 1u);
     EXPECT_EQ(calls().starts[0].application, longest.wstring() + L"\\Updater.exe");
     EXPECT_EQ(calls().starts[0].application.size(), max_updater_path);
+    EXPECT_EQ(calls().prompts.back().text, not_started + system_text(ERROR_FILE_NOT_FOUND));
 
-    // One more and the path does not fit: no start, no command, no word.
+    // One more and the path does not fit: no start and no command, and the user is told why.
     const std::filesystem::path too_long = directory_of_length(folder, 248);
     ASSERT_EQ(too_long.wstring().size(), 248u);
     std::filesystem::current_path(too_long);
-    frame->set_updater_started(false);
     std::vector<shown_window> shown =
-        as_user([&] { command(ID_UPDATE_CALCULATOR); }, {press(IDOK)});
-    EXPECT_EQ(shown.size(), 1u);
+        as_user([&] { command(ID_UPDATE_CALCULATOR); }, {press(IDOK), press(IDOK)});
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_EQ(calls().prompts.back().text, not_started + system_text(ERROR_FILENAME_EXCED_RANGE));
     EXPECT_EQ(calls().starts.size(), 1u);
     EXPECT_EQ(update_starts(1), 0u);
-    EXPECT_TRUE(frame->updater_started()) << "as after any start that did not happen";
+    EXPECT_FALSE(frame->updater_started()) << "as after any start that did not happen";
 }
 
 TEST(updater_path, joins_the_directory_and_never_cuts_the_path) {

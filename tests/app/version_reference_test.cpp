@@ -51,6 +51,8 @@ TEST(split_version, ignores_the_top_four_bits) {
 TEST(split_version, shifts_a_value_with_low_bits_set_by_four_without_masking_again) {
     // 0x0722220120000001 becomes 0x7222201200000010.
     expect_parts(0x0722220120000001ull, 0x2012, 0x72, 0x22);
+    // Bits 8 to 11 are among the lowest twelve too.
+    expect_parts(0x0722220120000800ull, 0x2012, 0x72, 0x22);
     // The old firmware's fixed value becomes 0x1110201100000010.
     expect_parts(0x7111020110000001ull, 0x2011, 0x11, 0x10);
     // Bit 12 alone is not among the lowest twelve: no shift.

@@ -99,7 +99,7 @@ TEST_F(identify, byte_swapped_firmware_is_recognised_by_its_first_seven_bytes) {
 }
 
 TEST_F(identify, announced_length_outside_1_to_62_caches_nothing) {
-    for (const std::uint32_t announced : {0u, 63u, 65536u, 65535u + 63u + 1u}) {
+    for (const std::uint32_t announced : {0u, 63u, 256u + 21u, 65536u, 65535u + 63u + 1u}) {
         SCOPED_TRACE(announced);
         vanta_sim::sim_hid_platform platform;
         calc_config config;

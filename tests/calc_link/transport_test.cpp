@@ -169,8 +169,8 @@ TEST_F(transport, report_lengths_that_do_not_fit_make_transfers_fail_cleanly) {
     struct lengths {
         std::uint16_t in, out;
     };
-    for (const lengths bad : {lengths{64, 128}, lengths{200, 64}, lengths{64, 2}, lengths{2, 64},
-                              lengths{0, 0}, lengths{65535, 65535}}) {
+    for (const lengths bad : {lengths{64, 128}, lengths{128, 64}, lengths{200, 64}, lengths{64, 2},
+                              lengths{2, 64}, lengths{0, 0}, lengths{65535, 65535}}) {
         SCOPED_TRACE(testing::Message() << bad.in << "/" << bad.out);
         for (const bool writing : {true, false}) {
             vanta_sim::sim_hid_platform platform;

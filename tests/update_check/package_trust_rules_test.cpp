@@ -60,6 +60,7 @@ TEST(PackageKind, OnlyProgramsAndInstallerPackagesAreRecognised) {
     EXPECT_EQ(sniff_package_kind("\xD0\xCF\x11\xE0\xA1\xB1\x1A"), package_kind::other);
     EXPECT_EQ(sniff_package_kind("M"), package_kind::other);
     EXPECT_EQ(sniff_package_kind("mz"), package_kind::other);
+    EXPECT_EQ(sniff_package_kind("MSCF"), package_kind::other);
     EXPECT_EQ(sniff_package_kind("PK\x03\x04"), package_kind::other);
     EXPECT_EQ(sniff_package_kind("@echo off"), package_kind::other);
     EXPECT_EQ(sniff_package_kind(""), package_kind::other);

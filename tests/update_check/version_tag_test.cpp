@@ -34,6 +34,8 @@ TEST(VersionTag, OuterSeparatorsAreNotTokens) {
     EXPECT_EQ(compare_version_tokens(L"2012_2_23", L"_2012_2_22"), QueryState::Newer);
     EXPECT_EQ(compare_version_tokens(L"_2012_2_22.", L"2012_2_22__"), QueryState::NotNewer);
     EXPECT_EQ(compare_version_tokens(L"._2012_3", L"2012_2_22_"), QueryState::Newer);
+    // A separator that ends the server's suffix alone is no empty last token either.
+    EXPECT_EQ(compare_version_tokens(L"2012_2_22_", L"2012_2_22"), QueryState::NotNewer);
     // Separators inside still delimit tokens, and an empty tag still reads as 0.
     EXPECT_EQ(compare_version_tokens(L"_", L""), QueryState::NotNewer);
     EXPECT_EQ(compare_version_tokens(L"2012_2_22", L""), QueryState::Newer);
