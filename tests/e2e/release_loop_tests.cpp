@@ -52,7 +52,8 @@ constexpr wchar_t uninstall_key_wow64[] =
     L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orv Vanta Kit";
 constexpr wchar_t published_package[] = L"pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe";
 constexpr wchar_t guard_grants[] =
-    L" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX";
+    L" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F "
+    L"*S-1-5-32-545:(OI)(CI)RX";
 constexpr wchar_t user_update_key[] = L"Software\\Orvatec\\UpdateCheck\\64";
 constexpr wchar_t new_setup_caption[] = L"Orv Vanta Kit 2013.1.1 Setup";
 constexpr unsigned check_for_updates = 32780;
@@ -116,7 +117,8 @@ std::vector<std::wstring> icacls_starts(const std::wstring& log) {
 
 // What the installer must run to give `folder` its own access list.
 std::wstring guard_command(const std::wstring& folder) {
-    return L"\"" + e2e::join(system_dir(), L"icacls.exe") + L"\" \"" + folder + L"\"" + guard_grants;
+    return L"\"" + e2e::join(system_dir(), L"icacls.exe") + L"\" \"" + folder + L"\"" +
+           guard_grants;
 }
 
 struct version_resource {
@@ -145,8 +147,8 @@ std::optional<version_resource> read_version_resource(const std::wstring& path) 
     }
     auto string_value = [&](const wchar_t* name) {
         wchar_t query[64] = {};
-        std::swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0],
-                      translation[1], name);
+        std::swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1],
+                      name);
         wchar_t* value = nullptr;
         UINT characters = 0;
         if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&value), &characters) ||
