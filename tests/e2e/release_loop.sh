@@ -39,12 +39,13 @@ osslsigncode remove-signature -in "$new" -out "$work/unsigned.exe" >/dev/null
 "$signing" sign "$keys" "$work/unsigned.exe" "$work/Orv_Vanta_Kit_2013_1_1_other_key.exe" other
 
 windows_path() { local p; p="$(realpath "$1")"; printf 'Z:%s' "${p//\//\\}"; }
-export ORV_RELEASE_OLD="$(windows_path "$old")"
-export ORV_RELEASE_NEW="$(windows_path "$new")"
-export ORV_RELEASE_ROGUE="$(windows_path "$work/Orv_Vanta_Kit_2013_1_1_other_key.exe")"
+ORV_RELEASE_OLD="$(windows_path "$old")"
+ORV_RELEASE_NEW="$(windows_path "$new")"
+ORV_RELEASE_ROGUE="$(windows_path "$work/Orv_Vanta_Kit_2013_1_1_other_key.exe")"
 # Where the test's stand-in for icacls records the installer's commands.
 rm -f "$work/icacls-starts.log"
-export VANTA_UPDATER_LOG="$(windows_path "$work/icacls-starts.log")"
+VANTA_UPDATER_LOG="$(windows_path "$work/icacls-starts.log")"
+export ORV_RELEASE_OLD ORV_RELEASE_NEW ORV_RELEASE_ROGUE VANTA_UPDATER_LOG
 # The test checks the prefix's kind against the one asked for.
 export VANTA_WINEARCH="${VANTA_WINEARCH:-win64}"
 
