@@ -3,8 +3,10 @@
 ; Optional: -DSIGN_SCRIPT=path, a command that signs the file it is given in place (used for
 ; the uninstaller, which makensis writes while it builds the installer).
 ;
-; Per machine, into "Program Files\Orvatec\Orv Vanta Kit"; English or Simplified Chinese after
-; the system's language; /S installs without a question. Installing over an older release
+; Per machine, into "Program Files\Orvatec\Orv Vanta Kit" ("Program Files (x86)" on 64-bit
+; Windows, where this 32-bit installer and vanta run under WOW64, and so does the uninstall
+; entry: Add/Remove Programs lists it among the 32-bit programs); English or Simplified Chinese
+; after the system's language; /S installs without a question. Installing over an older release
 ; upgrades it in place. It never replaces files while vanta runs: it waits briefly for vanta to
 ; end (vanta's update check ends it right after opening this installer), then asks the user to
 ; close it. The uninstaller leaves the user's settings under HKCU alone.
@@ -42,6 +44,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
+!include "FileFunc.nsh"
 
 !define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
 !define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
@@ -65,6 +68,8 @@ LangString VantaStillRunning ${LANG_ENGLISH} "${PRODUCT} is still running; nothi
 LangString VantaStillRunning ${LANG_SIMPCHINESE} "${PRODUCT} 仍在运行，未作任何更改。"
 LangString ShortcutName ${LANG_ENGLISH} "${PRODUCT}"
 LangString ShortcutName ${LANG_SIMPCHINESE} "${PRODUCT}"
+LangString FolderNotProtected ${LANG_ENGLISH} "The installation folder could not be protected; ${PRODUCT} was not installed."
+LangString FolderNotProtected ${LANG_SIMPCHINESE} "无法保护安装文件夹；未安装 ${PRODUCT}。"
 
 ; Whether a vanta runs in this session: its single-instance mutex exists. Sets $0 to 1 or 0.
 !macro VANTA_RUNNING
@@ -130,10 +135,45 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+; Sets $R0 to the folder whose access list guards the installation: the highest folder of
+; $INSTDIR's chain that does not exist yet, or $INSTDIR itself when it exists (an upgrade, or a
+; folder the user chose).
+!macro GUARDED_FOLDER
+  StrCpy $R0 "$INSTDIR"
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    ${Do}
+      ${GetParent} "$R0" $R1
+      ${If} $R1 == ""
+      ${OrIf} ${FileExists} "$R1\*.*"
+        ${Break}
+      ${EndIf}
+      StrCpy $R0 $R1
+    ${Loop}
+  ${EndIf}
+!macroend
+
+; vanta imports hid.dll and version.dll, which the loader looks for in vanta's folder before any
+; of vanta's code runs, and vanta runs as administrator: only the folder's access list keeps a
+; planted copy out. The folder gets one of its own, not inherited from wherever it was put:
+; Administrators and SYSTEM full control, Users read and execute (groups by SID, so that any
+; language's names work). Nothing is copied unless that succeeded.
+!macro GUARD_FOLDER
+  !insertmacro GUARDED_FOLDER
+  CreateDirectory "$INSTDIR"
+  nsExec::Exec '"$SYSDIR\icacls.exe" "$R0" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX'
+  Pop $R1
+  ${If} $R1 != 0
+    MessageBox MB_OK|MB_ICONSTOP "$(FolderNotProtected)" /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+!macroend
+
 Section "Install"
   ; vanta may have been started while the pages were shown.
   !insertmacro ENSURE_VANTA_CLOSED
   SetShellVarContext all
+  !insertmacro GUARD_FOLDER
   SetOutPath "$INSTDIR"
   SetOverwrite on
   File "${BIN_DIR}\vanta.exe"

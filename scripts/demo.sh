@@ -50,14 +50,10 @@ for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 export VANTA_SIM_DIR="$(windows_path "$demo_sim")"
 export ORV_PACKAGE_MARKER="$(windows_path "$demo_work/package-opened.txt")"
-# One registry import: the machine's update server setting points at the local server; the
-# update checker's settings for product 100 (key 64) are dropped, so the scheduled check is
+# The update checker's settings for product 100 (key 64) are dropped, so the scheduled check is
 # due and automatic checks are on; the copy of vanta loads the test HID stack.
 cat > "$demo_root/demo.reg" <<REG
 Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\\Software\\Orvatec\\UpdateCheck]
-"Server"="127.0.0.1:$(cat "$port_file")"
 
 [-HKEY_CURRENT_USER\\Software\\Orvatec\\UpdateCheck\\64]
 
@@ -67,6 +63,12 @@ Windows Registry Editor Version 5.00
 REG
 "$root/scripts/wine-run" --prefix "$prefix" regedit /S "$(windows_path "$demo_root/demo.reg")" \
     </dev/null >/dev/null 2>&1
-"$root/scripts/wine-run" --prefix "$prefix" reg add 'HKLM\Software\Orvatec\UpdateCheck' \
-    /v TrustedPublishers /t REG_MULTI_SZ /d "$(cat "$bin/test_publisher.pin")" /f \
-    </dev/null >/dev/null 2>&1
+# The machine's settings, written as an administrator does with reg.exe: the prefix's own
+# reg, which in a 64-bit prefix is the 64-bit one and writes the 64-bit view, where the update
+# library reads them. The server is the local one; the test publisher is trusted.
+machine_setting() {
+  "$root/scripts/wine-run" --prefix "$prefix" reg add 'HKLM\Software\Orvatec\UpdateCheck' \
+      /v "$1" /t "$2" /d "$3" /f </dev/null >/dev/null 2>&1
+}
+machine_setting Server REG_SZ "127.0.0.1:$(cat "$port_file")"
+machine_setting TrustedPublishers REG_MULTI_SZ "$(cat "$bin/test_publisher.pin")"

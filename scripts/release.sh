@@ -1,27 +1,30 @@
 #!/usr/bin/env bash
 # Builds a release of Orv Vanta Kit and its installer.
 #   scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem --sign-key KEY.pem]
-#                      [--publish DIR] [--firmware HEX]
+#                      [--also-trust PIN]... [--publish DIR] [--firmware HEX]
 # Builds the release binaries in build/release/YYYY.M.D and the installer
 # build/release/Orv_Vanta_Kit_YYYY_M_D.exe. With a certificate and key it signs the binaries and
-# the installer (osslsigncode, SHA-256) and prints the publisher pin, the SHA-256 of the
-# certificate's SubjectPublicKeyInfo. With --publish it lays the installer out under DIR as the
-# update server serves it. --firmware sets the reference firmware in the installed "version"
-# file (hexadecimal; default 7222201200000000). The last line of output names the installer.
+# the installer (osslsigncode, SHA-256) and builds the certificate's publisher pin (the SHA-256
+# of its SubjectPublicKeyInfo) into the update library, so that the release accepts the next
+# release signed with the same key and nothing else; --also-trust adds another pin (64 hex
+# digits), for a key that takes over. With --publish, which needs a certificate, it lays the
+# installer out under DIR as the update server serves it. --firmware sets the reference
+# firmware in the installed "version" file (hexadecimal; default 7222201200000000). The last
+# line of output names the installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 
 usage() {
-  echo "usage: scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem --sign-key KEY.pem] [--publish DIR] [--firmware HEX]" >&2
+  echo "usage: scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem --sign-key KEY.pem] [--also-trust PIN]... [--publish DIR] [--firmware HEX]" >&2
   exit 2
 }
 fail() { echo "release.sh: $*" >&2; exit 2; }
 
-version="" cert="" key="" publish="" firmware="7222201200000000"
+version="" cert="" key="" publish="" firmware="7222201200000000" also_trust=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --version|--sign-cert|--sign-key|--publish|--firmware)
+    --version|--sign-cert|--sign-key|--publish|--firmware|--also-trust)
       [ $# -ge 2 ] && [ -n "$2" ] || fail "$1 needs a value"
       case "$1" in
         --version) version="$2" ;;
@@ -29,6 +32,7 @@ while [ $# -gt 0 ]; do
         --sign-key) key="$2" ;;
         --publish) publish="$2" ;;
         --firmware) firmware="$2" ;;
+        --also-trust) also_trust+=("$2") ;;
       esac
       shift 2 ;;
     -h|--help) usage ;;
@@ -50,6 +54,22 @@ if [ -n "$cert$key" ]; then
   openssl x509 -in "$cert" -noout 2>/dev/null || fail "$cert is not a PEM certificate"
   openssl pkey -in "$key" -noout 2>/dev/null || fail "$key is not a PEM private key"
 fi
+# Without a signature the update library opens no package, so nothing unsigned is published.
+[ -z "$publish" ] || [ -n "$cert" ] ||
+  fail "--publish needs --sign-cert and --sign-key: installed releases open only signed packages"
+
+# The pins built into the release's update library: the signing certificate's, then any added.
+pins=()
+if [ -n "$cert" ]; then
+  pin="$(openssl x509 -in "$cert" -pubkey -noout | openssl pkey -pubin -outform DER | sha256sum)"
+  pins+=("${pin%% *}")
+fi
+for extra in "${also_trust[@]}"; do
+  [[ "$extra" =~ ^[0-9A-Fa-f]{64}$ ]] ||
+    fail "--also-trust \"$extra\" is not a publisher pin (64 hexadecimal digits, the SHA-256 of a certificate's public key)"
+  pins+=("${extra,,}")
+done
+pin_list="$(IFS=';'; echo "${pins[*]}")"
 
 tag="${version//./_}"
 installer_name="Orv_Vanta_Kit_${tag}.exe"
@@ -67,7 +87,8 @@ fi
 IFS=. read -r year month day <<<"$version"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBUILD_TESTING=OFF \
-      -DVANTA_VERSION="$version" -DVANTA_FILE_VERSION="$year.$month.$day.0" >/dev/null
+      -DVANTA_VERSION="$version" -DVANTA_FILE_VERSION="$year.$month.$day.0" \
+      -DORV_UPDATE_PUBLISHER_PINS="$pin_list" >/dev/null
 # vanta builds its language libraries with it.
 cmake --build "$build" -j "$(nproc)" --target vanta OrvUpdateCheck >&2
 
@@ -107,8 +128,12 @@ makensis -V2 -DVERSION="$version" -DBIN_DIR="$stage" -DVERSION_FILE="$build/vers
 
 if [ -n "$cert" ]; then
   "$signer" "$installer"
-  pin="$(openssl x509 -in "$cert" -pubkey -noout | openssl pkey -pubin -outform DER | sha256sum)"
-  echo "Publisher pin (SHA-256 of the certificate's public key): ${pin%% *}"
+  echo "Publisher pin (SHA-256 of the certificate's public key): ${pins[0]}"
+fi
+if [ ${#pins[@]} -gt 0 ]; then
+  echo "Built-in publisher pins: ${pins[*]}"
+else
+  echo "release.sh: warning: no publisher pin is built in; this release will open no update" >&2
 fi
 
 if [ -n "$publish" ]; then

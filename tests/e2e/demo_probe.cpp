@@ -1,7 +1,9 @@
 // Watches the vanta that `scripts/run.sh --demo` started, as its user would: the firmware
 // question for the simulated calculator and the scheduled check's notification must both
-// appear. Answers them (Cancel, Not Now) and closes vanta's main window, so the demo ends.
-// Exit status 0 when both appeared, 1 otherwise. Runs in the demo's Wine prefix.
+// appear. Answers the question with Cancel and the notification with Get It (the package is
+// downloaded, checked and opened; demo_twice.sh looks for the mark it leaves), and closes
+// vanta's main window if it is still there, so the demo ends. Exit status 0 when both
+// appeared, 1 otherwise. Runs in the demo's Wine prefix.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,7 +13,7 @@
 namespace {
 
 constexpr int status_text = 1013;
-constexpr int not_now_button = 3;
+constexpr int get_it_button = 4;
 const dialog_driver::milliseconds patience{90000};
 
 HWND wait_for(const wchar_t* caption, int control_id = 0) {
@@ -36,9 +38,9 @@ int wmain() {
         dialog_driver::wait_until_gone(question);
     }
     if (notification) {
-        dialog_driver::press_button(notification, not_now_button);
-        dialog_driver::wait_until_gone(notification);
+        dialog_driver::press_button(notification, get_it_button);
+        dialog_driver::wait_until_gone(notification, patience);
     }
-    if (frame) dialog_driver::close_window(frame);
+    if (frame && ::IsWindow(frame)) dialog_driver::close_window(frame);
     return frame && question && notification ? 0 : 1;
 }

@@ -6,6 +6,7 @@ release="$(cd "$(dirname "$0")/../.." && pwd)/scripts/release.sh"
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 : > "$scratch/empty.pem"
+pin=0123456789abcdef0123456789abcdef0123456789ABCDEF0123456789abcdef
 
 # arguments | text the message must hold
 cases=(
@@ -20,6 +21,13 @@ cases=(
   "--version 2013.1.1 --sign-cert $scratch/empty.pem --sign-key $scratch/empty.pem|not a PEM certificate"
   "--version 2013.1.1 --sign-cert $scratch/missing.pem --sign-key $scratch/empty.pem|cannot read"
   "--version 2013.1.1 --firmware 12345678901234567|hexadecimal digits"
+  "--version 2013.1.1 --also-trust|needs a value"
+  "--version 2013.1.1 --also-trust 0123456789abcdef|not a publisher pin"
+  "--version 2013.1.1 --also-trust ${pin:1}g|not a publisher pin"
+  "--version 2013.1.1 --also-trust ${pin}0|not a publisher pin"
+  "--version 2013.1.1 --also-trust $pin --also-trust ${pin%?}|not a publisher pin"
+  "--version 2013.1.1 --publish $scratch/pub|--publish needs --sign-cert"
+  "--version 2013.1.1 --also-trust $pin --publish $scratch/pub|--publish needs --sign-cert"
   "--version 2013.1.1 --bogus|unknown argument"
   "|usage"
 )

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The release loop's test (ctest e2e.release_loop), run under the FTP server's wrapper:
 #   release_loop.sh BUILD_DIR RELEASE_LOOP_TESTS.exe
-# Builds release 2012.2.22, and release 2013.1.1 signed with a test key and published in the
-# served directory (scripts/release.sh both times; the release builds are kept and reused), then
-# runs the Windows test in a Wine prefix of its own, laid anew each run.
+# Builds release 2012.2.22 and release 2013.1.1, both signed with the test publisher's key
+# (tests/support/signing/test-signing), which release.sh builds into them as their pin; publishes
+# 2013.1.1 in the served directory and makes a copy of it signed with the other test key (the
+# release builds are kept and reused). Then runs the Windows test in a Wine prefix of its own,
+# laid anew each run.
 set -euo pipefail
 source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$1"
@@ -12,27 +14,40 @@ tests="$2"
 
 work="$build/release-loop"
 mkdir -p "$work"
-if [ ! -s "$work/signing-key.pem" ] || [ ! -s "$work/signing-cert.pem" ]; then
-  openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=Orvatec Test Publisher" \
-          -keyout "$work/signing-key.pem" -out "$work/signing-cert.pem" 2>/dev/null
-fi
+signing="$source_dir/tests/support/signing/test-signing"
+keys="$build/test-signing"
+"$signing" keys "$keys"
 # Wine takes the system language from the Unix locale; the Chinese installer needs zh_CN.
 if [ ! -d "$work/locale/zh_CN.UTF-8" ]; then
   mkdir -p "$work/locale"
   localedef -i zh_CN -f UTF-8 "$work/locale/zh_CN.UTF-8" >/dev/null 2>&1 || true
 fi
 
-old="$("$source_dir/scripts/release.sh" --version 2012.2.22 | tail -n 1)"
-"$source_dir/scripts/release.sh" --version 2013.1.1 --sign-cert "$work/signing-cert.pem" \
-    --sign-key "$work/signing-key.pem" --publish "$ORV_TEST_FTP_ROOT" > "$work/release-new.txt"
-new="$(tail -n 1 "$work/release-new.txt")"
-pin="$(sed -n 's/^Publisher pin[^:]*: \([0-9a-f]\{64\}\)$/\1/p' "$work/release-new.txt")"
-[ -n "$pin" ] || { echo "release_loop.sh: release.sh printed no publisher pin" >&2; exit 1; }
+release() {  # OUTPUT VERSION [ARGS...]: release.sh signed with the publisher's key
+  local output="$1" version="$2"
+  shift 2
+  "$source_dir/scripts/release.sh" --version "$version" --sign-cert "$keys/publisher.pem" \
+      --sign-key "$keys/publisher.key" "$@" > "$output"
+  # Its pin, and no other, is built in.
+  grep -qx "Built-in publisher pins: $("$signing" pin "$keys/publisher.pem")" "$output" ||
+    { echo "release_loop.sh: release $version does not build in its publisher's pin" >&2; exit 1; }
+  tail -n 1 "$output"
+}
+old="$(release "$work/release-old.txt" 2012.2.22)"
+new="$(release "$work/release-new.txt" 2013.1.1 --publish "$ORV_TEST_FTP_ROOT")"
+osslsigncode remove-signature -in "$new" -out "$work/unsigned.exe" >/dev/null
+"$signing" sign "$keys" "$work/unsigned.exe" "$work/Orv_Vanta_Kit_2013_1_1_other_key.exe" other
 
 windows_path() { local p; p="$(realpath "$1")"; printf 'Z:%s' "${p//\//\\}"; }
-export ORV_RELEASE_OLD="$(windows_path "$old")"
-export ORV_RELEASE_NEW="$(windows_path "$new")"
-export ORV_PUBLISHER_PIN="$pin"
+ORV_RELEASE_OLD="$(windows_path "$old")"
+ORV_RELEASE_NEW="$(windows_path "$new")"
+ORV_RELEASE_ROGUE="$(windows_path "$work/Orv_Vanta_Kit_2013_1_1_other_key.exe")"
+# Where the test's stand-in for icacls records the installer's commands.
+rm -f "$work/icacls-starts.log"
+VANTA_UPDATER_LOG="$(windows_path "$work/icacls-starts.log")"
+export ORV_RELEASE_OLD ORV_RELEASE_NEW ORV_RELEASE_ROGUE VANTA_UPDATER_LOG
+# The test checks the prefix's kind against the one asked for.
+export VANTA_WINEARCH="${VANTA_WINEARCH:-win64}"
 
 prefix="$work/prefix"
 rm -rf "$prefix" "$prefix.lock"

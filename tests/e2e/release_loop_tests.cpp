@@ -1,13 +1,22 @@
-// The release loop under Wine, as a user and a vendor meet it: release 2012.2.22 installed
-// silently; release 2013.1.1, signed and published on the local FTP server; the installed
-// vanta, started from its shortcut, finds it with File > Check for Updates, Get It downloads
-// and opens it, and the installer, driven page by page, upgrades in place; the new vanta says
-// "Version 2013 1 1"; the silent uninstall leaves nothing behind but the user's settings.
+// The release loop under Wine, as a user and a vendor meet it: release 2012.2.22, signed with
+// the publisher's key, installed silently; release 2013.1.1, signed with the same key and
+// published on the local FTP server; the installed vanta, started from its shortcut, refuses
+// the same release signed with another key, then finds the real one with File > Check for
+// Updates, Get It downloads and opens it, and the installer, driven page by page, upgrades in
+// place; the new vanta says "Version 2013 1 1"; the silent uninstall leaves nothing behind but
+// the user's settings. The machine trusts no publisher of its own: the pin that release.sh
+// built into the installed release is the only trust anchor.
+//
+// In a 64-bit prefix (the default) the 32-bit installer and vanta run under WOW64, as on 64-bit
+// Windows: the installation lands in "Program Files (x86)" and the uninstall entry in the
+// 32-bit registry view. Wine's icacls does nothing, so the test puts a recorder in its place
+// (the Updater.exe stand-in, writing to VANTA_UPDATER_LOG) and checks the installer's command.
 //
 // Run by tests/e2e/release_loop.sh (ctest e2e.release_loop), which builds both releases and
 // passes them in:
 //   ORV_RELEASE_OLD, ORV_RELEASE_NEW   Windows paths of the two installers
-//   ORV_PUBLISHER_PIN                  the signing certificate's pin
+//   ORV_RELEASE_ROGUE                  release 2013.1.1 signed with another key
+//   VANTA_UPDATER_LOG                  where the icacls recorder writes
 // under the FTP server's wrapper. It skips when run any other way.
 #include <windows.h>
 #include <objbase.h>
@@ -16,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +47,13 @@ using namespace std::chrono_literals;
 
 constexpr wchar_t uninstall_key[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orv Vanta Kit";
+// The same entry as a 64-bit program sees the 32-bit view.
+constexpr wchar_t uninstall_key_wow64[] =
+    L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orv Vanta Kit";
+constexpr wchar_t published_package[] = L"pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe";
+constexpr wchar_t guard_grants[] =
+    L" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F "
+    L"*S-1-5-32-545:(OI)(CI)RX";
 constexpr wchar_t user_update_key[] = L"Software\\Orvatec\\UpdateCheck\\64";
 constexpr wchar_t new_setup_caption[] = L"Orv Vanta Kit 2013.1.1 Setup";
 constexpr unsigned check_for_updates = 32780;
@@ -50,10 +68,97 @@ std::wstring environment(const wchar_t* name) {
     return length && length < 1024 ? value : L"";
 }
 
+// Whether this (32-bit) program runs under WOW64: a 64-bit prefix.
+bool under_wow64() {
+    BOOL wow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+// The Program Files folder as the 32-bit installer sees it (this program is 32-bit too):
+// "Program Files (x86)" on 64-bit Windows.
 std::wstring install_dir() {
     wchar_t folder[MAX_PATH] = {};
     ::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder);
     return e2e::join(folder, L"Orvatec\\Orv Vanta Kit");
+}
+
+std::wstring parent_of(const std::wstring& folder) { return folder.substr(0, folder.rfind(L'\\')); }
+
+std::wstring system_dir() {
+    wchar_t folder[MAX_PATH] = {};
+    ::GetSystemDirectoryW(folder, MAX_PATH);
+    return folder;
+}
+
+// The system's icacls.exe of this prefix replaced by the recorder, which Wine must then load
+// rather than its own.
+bool record_icacls_starts() {
+    return ::CopyFileW(e2e::join(e2e::program_dir(), L"Updater.exe").c_str(),
+                       e2e::join(system_dir(), L"icacls.exe").c_str(), FALSE) &&
+           e2e::set_string(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", L"icacls.exe",
+                           L"native");
+}
+
+// The command lines the recorder saw, oldest first.
+std::vector<std::wstring> icacls_starts(const std::wstring& log) {
+    std::vector<std::wstring> starts;
+    std::optional<std::vector<std::uint8_t>> bytes = e2e::read_bytes(log);
+    if (!bytes) return starts;
+    std::string text(bytes->begin(), bytes->end());
+    for (std::size_t begin = 0; begin < text.size();) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(begin, end - begin);
+        starts.push_back(e2e::widen(line.substr(0, line.find('\t'))));
+        begin = end + 1;
+    }
+    return starts;
+}
+
+// What the installer must run to give `folder` its own access list.
+std::wstring guard_command(const std::wstring& folder) {
+    return L"\"" + e2e::join(system_dir(), L"icacls.exe") + L"\" \"" + folder + L"\"" +
+           guard_grants;
+}
+
+struct version_resource {
+    std::wstring product_name;
+    std::wstring file_description;
+    DWORD product_version_ms = 0;
+    DWORD product_version_ls = 0;
+};
+
+// The strings of the file's first translation and its fixed product version.
+std::optional<version_resource> read_version_resource(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) return std::nullopt;
+    std::vector<std::uint8_t> data(size);
+    if (!::GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return std::nullopt;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    WORD* translation = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+        length < sizeof(VS_FIXEDFILEINFO) ||
+        !::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
+                          reinterpret_cast<void**>(&translation), &length) ||
+        length < 2 * sizeof(WORD)) {
+        return std::nullopt;
+    }
+    auto string_value = [&](const wchar_t* name) {
+        wchar_t query[64] = {};
+        std::swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1],
+                      name);
+        wchar_t* value = nullptr;
+        UINT characters = 0;
+        if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&value), &characters) ||
+            !value) {
+            return std::wstring();
+        }
+        return std::wstring(value);
+    };
+    return version_resource{string_value(L"ProductName"), string_value(L"FileDescription"),
+                            fixed->dwProductVersionMS, fixed->dwProductVersionLS};
 }
 
 std::wstring shortcut_path() {
@@ -71,16 +176,12 @@ std::optional<std::wstring> read_string(HKEY root, const wchar_t* key, const wch
     return std::wstring(value);
 }
 
-bool key_exists(HKEY root, const wchar_t* key) {
+// `view` 0 is this program's own view; KEY_WOW64_64KEY the 64-bit one.
+bool key_exists(HKEY root, const wchar_t* key, REGSAM view = 0) {
     HKEY opened = nullptr;
-    if (::RegOpenKeyExW(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyExW(root, key, 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return false;
     ::RegCloseKey(opened);
     return true;
-}
-
-// The machine settings that steer the update check: the server and the trusted publisher.
-bool set_machine_update_settings(const std::wstring& server, const std::wstring& pin) {
-    return ftp_fixture::set_update_server(server) && test_signing::set_trusted_publishers({pin});
 }
 
 struct shortcut {
@@ -177,17 +278,43 @@ protected:
     void SetUp() override {
         old_release_ = environment(L"ORV_RELEASE_OLD");
         new_release_ = environment(L"ORV_RELEASE_NEW");
-        pin_ = environment(L"ORV_PUBLISHER_PIN");
-        if (old_release_.empty() || new_release_.empty() || pin_.empty() ||
-            !ftp_fixture::available()) {
+        rogue_release_ = environment(L"ORV_RELEASE_ROGUE");
+        icacls_log_ = environment(L"VANTA_UPDATER_LOG");
+        if (old_release_.empty() || new_release_.empty() || rogue_release_.empty() ||
+            icacls_log_.empty() || !ftp_fixture::available()) {
             GTEST_SKIP() << "run by tests/e2e/release_loop.sh";
         }
+        // A 64-bit prefix unless a 32-bit one was asked for: the WOW64 checks must not pass
+        // by running where there is no WOW64.
+        if (environment(L"VANTA_WINEARCH") != L"win32") {
+            ASSERT_TRUE(under_wow64()) << "not in a 64-bit prefix";
+        }
+        ASSERT_TRUE(record_icacls_starts());
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     }
     void TearDown() override { ::CoUninitialize(); }
 
-    std::wstring old_release_, new_release_, pin_;
+    std::wstring old_release_, new_release_, rogue_release_, icacls_log_;
 };
+
+// The installers name the product and carry the release as their fixed product version,
+// which the update library checks before it opens one.
+TEST_F(release_loop, installers_carry_product_name_description_and_release_version) {
+    struct expected {
+        const std::wstring& installer;
+        DWORD product_version_ms, product_version_ls;
+    };
+    for (const expected& release : {expected{old_release_, 2012u << 16 | 2u, 22u << 16 | 0u},
+                                    expected{new_release_, 2013u << 16 | 1u, 1u << 16 | 0u}}) {
+        SCOPED_TRACE(e2e::narrow(release.installer));
+        const std::optional<version_resource> version = read_version_resource(release.installer);
+        ASSERT_TRUE(version);
+        EXPECT_EQ(version->product_name, L"Orv Vanta Kit");
+        EXPECT_EQ(version->file_description, L"Orv Vanta Kit Setup");
+        EXPECT_EQ(version->product_version_ms, release.product_version_ms);
+        EXPECT_EQ(version->product_version_ls, release.product_version_ls);
+    }
+}
 
 // The new installer's first page follows the system language; Cancel leaves nothing changed.
 // release_loop.sh runs each case with the Unix locale of its language (LC_ALL), which is where
@@ -249,10 +376,24 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
     ASSERT_TRUE(link);
     EXPECT_EQ(link->target, e2e::join(folder, L"vanta.exe"));
     EXPECT_EQ(link->working_directory, folder);
+    if (under_wow64()) {
+        // Where 64-bit Windows keeps 32-bit programs: "Program Files (x86)", and the uninstall
+        // entry in the 32-bit view only, where Add/Remove Programs lists 32-bit programs.
+        EXPECT_NE(folder.find(L"\\Program Files (x86)\\Orvatec\\"), std::wstring::npos)
+            << e2e::narrow(folder);
+        EXPECT_TRUE(key_exists(HKEY_LOCAL_MACHINE, uninstall_key_wow64, KEY_WOW64_64KEY));
+        EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, uninstall_key, KEY_WOW64_64KEY));
+    }
+    // The highest folder the install created ("Orvatec") got its own access list before
+    // anything was copied into it.
+    EXPECT_EQ(icacls_starts(icacls_log_),
+              std::vector<std::wstring>{guard_command(parent_of(folder))});
 
-    // 2. The machine trusts the release's publisher and asks the local server; this user
-    // wants no scheduled check, so only the menu's check reaches the server.
-    ASSERT_TRUE(set_machine_update_settings(ftp_fixture::server_address(), pin_));
+    // 2. The machine asks the local server and trusts no publisher of its own: the installed
+    // release's built-in pin decides. This user wants no scheduled check, so only the menu's
+    // checks reach the server.
+    ASSERT_TRUE(ftp_fixture::set_update_server(ftp_fixture::server_address()));
+    ASSERT_TRUE(test_signing::set_trusted_publishers({}));
     ASSERT_TRUE(e2e::set_dword(HKEY_CURRENT_USER, user_update_key, L"AutoUpdateCheck", 0));
 
     // 3. The installed vanta, started as its shortcut starts it.
@@ -286,10 +427,30 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
         EXPECT_TRUE(vanta.process->running());
     }
 
-    // 4. File > Check for Updates offers 2013.1.1; Get It downloads it, checks its signature,
-    // opens it, and vanta ends.
+    // 4. The same release signed with another key: offered, downloaded, refused; vanta runs on
+    // and nothing is installed.
+    ASSERT_TRUE(ftp_fixture::copy_file(rogue_release_, published_package));
     ASSERT_TRUE(::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0));
-    HWND offer = wait_for_dialog(L"", vanta_id, status_text);
+    HWND rogue_offer = wait_for_dialog(L"", vanta_id, status_text);
+    ASSERT_TRUE(rogue_offer);
+    ASSERT_TRUE(dialog_driver::wait_for_text(
+        rogue_offer, status_text,
+        L"An update is available.\n\nYou can download and install a new version now.", 30s));
+    ASSERT_TRUE(dialog_driver::press_button(rogue_offer, get_it_button));
+    HWND refusal = wait_for_dialog(L"Error", vanta_id, message_text, nullptr, 60s);
+    ASSERT_TRUE(refusal) << "the package signed with another key was not refused";
+    EXPECT_EQ(dialog_driver::control_text(refusal, message_text),
+              L"The downloaded file could not be verified and was not opened.");
+    ASSERT_TRUE(dialog_driver::press_button(refusal, IDOK));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(rogue_offer, 30s));
+    EXPECT_TRUE(vanta.process->running());
+    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), L"2012.2.22");
+
+    // 5. The release signed with the publisher's key: File > Check for Updates offers it; Get
+    // It downloads it, checks its signature, opens it, and vanta ends.
+    ASSERT_TRUE(ftp_fixture::copy_file(new_release_, published_package));
+    ASSERT_TRUE(::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0));
+    HWND offer = wait_for_dialog(L"", vanta_id, status_text, rogue_offer);
     ASSERT_TRUE(offer);
     ASSERT_TRUE(dialog_driver::wait_for_text(
         offer, status_text,
@@ -307,9 +468,12 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
     ASSERT_TRUE(dialog_driver::press_button(setup, IDOK));
     ASSERT_TRUE(dialog_driver::wait_until_gone(setup, 30s));
 
-    // 5. Upgraded in place: the new vanta says so, and so does the uninstall entry.
+    // 6. Upgraded in place: the new vanta says so, and so does the uninstall entry. The
+    // existing folder got its access list again.
     EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), L"2013.1.1");
     EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"InstallLocation"), folder);
+    EXPECT_EQ(icacls_starts(icacls_log_),
+              (std::vector<std::wstring>{guard_command(parent_of(folder)), guard_command(folder)}));
     running_vanta upgraded = start_from_shortcut();
     ASSERT_TRUE(upgraded.process);
     ending_guard end_upgraded(*upgraded.process);
@@ -323,7 +487,7 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
     ASSERT_TRUE(dialog_driver::close_window(upgraded.frame));
     EXPECT_TRUE(upgraded.process->wait_for_exit(30000).has_value());
 
-    // 6. Silent uninstall: files, shortcut and entry gone; the user's settings kept. The
+    // 7. Silent uninstall: files, shortcut and entry gone; the user's settings kept. The
     // uninstaller runs from a copy of itself, so its end is watched on what it removes.
     // UninstallString is the quoted path of the uninstaller.
     ASSERT_TRUE(run(uninstall->substr(1, uninstall->size() - 2), L"/S").has_value());
