@@ -170,8 +170,7 @@ TEST_P(vanta_update_releases, only_a_newer_release_is_offered) {
 
     e2e::vanta_setup setup;
     setup.language_id = 0x0409;
-    setup.update_server =
-        c.https ? https_fixture::server_setting() : ftp_fixture::server_address();
+    setup.update_server = c.https ? https_fixture::server_setting() : ftp_fixture::server_address();
     setup.registry = {{update_settings_key, L"AutoUpdateCheck", c.at_start_up ? 1u : 0u}};
     e2e::vanta_app app(std::wstring(L"vanta_update_releases.") + c.name +
                            (c.at_start_up ? L".start" : L".menu"),

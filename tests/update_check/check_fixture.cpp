@@ -202,9 +202,9 @@ void check_fixture::publish_list(const std::wstring& directory,
     std::string list = "# packages\r\n";
     for (const std::string& name : names) {
         std::string bytes;
-        ftp_fixture::read_file(ftp_fixture::served_path(directory + L"/" +
-                                                        std::wstring(name.begin(), name.end())),
-                               bytes);
+        ftp_fixture::read_file(
+            ftp_fixture::served_path(directory + L"/" + std::wstring(name.begin(), name.end())),
+            bytes);
         list += https_fixture::list_line(name, bytes.size());
     }
     ASSERT_TRUE(ftp_fixture::write_file(directory + L"/Orv_Vanta_Kit.list", list));

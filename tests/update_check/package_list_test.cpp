@@ -23,8 +23,8 @@ std::string joined(const std::vector<package_list_entry>& entries) {
     std::string text;
     for (const auto& entry : entries) {
         if (!text.empty()) text += ' ';
-        text += std::string(entry.name.begin(), entry.name.end()) + '=' +
-                std::to_string(entry.size);
+        text +=
+            std::string(entry.name.begin(), entry.name.end()) + '=' + std::to_string(entry.size);
     }
     return text;
 }

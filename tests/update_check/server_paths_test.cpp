@@ -49,8 +49,8 @@ TEST(ServerPaths, TheVendorServerUnlessOverriddenByAValidAddress) {
     EXPECT_EQ(vendor.port, 21);
     EXPECT_EQ(choose_server_address(std::wstring_view(L"host:99")).port, 99);
     // A setting that is there but unusable never falls back to the vendor's server.
-    for (const wchar_t* unusable : {L"host:bad", L"", L"http://host", L"ftp://host",
-                                    L"https://", L"https://h/root/", L"HTTP://host:80"}) {
+    for (const wchar_t* unusable : {L"host:bad", L"", L"http://host", L"ftp://host", L"https://",
+                                    L"https://h/root/", L"HTTP://host:80"}) {
         EXPECT_EQ(choose_server_address(std::wstring_view(unusable)).transport,
                   update_transport::unusable)
             << ::testing::PrintToString(std::wstring(unusable));
@@ -114,9 +114,9 @@ TEST_P(HttpsSetting, ParsesAndNamesWhatIsFetched) {
     const std::wstring server_path = L"/pub/calculators/OrvK58x/Orv_Vanta_Kit.exe";
     EXPECT_EQ(https_list_request(*server, L"/pub/calculators/OrvK58x/Orv_Vanta_Kit"),
               c.list_request);
-    EXPECT_EQ(https_package_request(
-                  *server, L"/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe"),
-              c.package_request);
+    EXPECT_EQ(
+        https_package_request(*server, L"/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe"),
+        c.package_request);
     EXPECT_EQ(source_browse_location(*server, server_path), c.directory_url);
     // Names that could leave the directory or need escaping never reach a request.
     for (const wchar_t* bad : {L"/pub/../x.exe", L"/pub/a b.exe", L"/pub/a%2e.exe", L"pub/a.exe",

@@ -42,13 +42,12 @@ std::optional<https_response> https_get(HINTERNET session, const server_address&
                                         const std::wstring& request_path) {
     if (server.transport != update_transport::https) return std::nullopt;
     https_response response;
-    response.connection =
-        internet_handle(::InternetConnectW(session, server.host.c_str(), server.port, nullptr,
-                                           nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    response.connection = internet_handle(::InternetConnectW(
+        session, server.host.c_str(), server.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!response.connection) return std::nullopt;
-    response.request = internet_handle(::HttpOpenRequestW(response.connection.get(), L"GET",
-                                                          request_path.c_str(), nullptr, nullptr,
-                                                          nullptr, request_flags, 0));
+    response.request =
+        internet_handle(::HttpOpenRequestW(response.connection.get(), L"GET", request_path.c_str(),
+                                           nullptr, nullptr, nullptr, request_flags, 0));
     if (!response.request) return std::nullopt;
     if (!::HttpSendRequestW(response.request.get(), nullptr, 0, nullptr, 0)) return std::nullopt;
     if (status_code(response.request.get()) != 200) return std::nullopt;

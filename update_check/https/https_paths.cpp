@@ -59,9 +59,8 @@ bool is_safe_request_path(std::wstring_view path) {
     std::size_t start = 1;
     for (;;) {
         std::size_t end = path.find(L'/', start);
-        std::wstring_view segment = path.substr(start, end == std::wstring_view::npos
-                                                           ? std::wstring_view::npos
-                                                           : end - start);
+        std::wstring_view segment = path.substr(
+            start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start);
         if (segment.empty() || segment == L"." || segment == L"..") return false;
         for (wchar_t c : segment) {
             if (!is_url_safe(c)) return false;

@@ -8,8 +8,8 @@ constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 bool is_name_character(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '.' || c == '_' || c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '_' || c == '-';
 }
 
 // One line without its end; nothing when it is not an entry.

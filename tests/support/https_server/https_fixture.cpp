@@ -33,13 +33,13 @@ bool store_in_view(const std::wstring& thumbprint, const std::string& blob, REGS
     const std::wstring key_path =
         L"Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\" + thumbprint;
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key_path.c_str(), 0, nullptr, 0,
-                          KEY_SET_VALUE | view, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view,
+                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    LSTATUS status = ::RegSetValueExW(key, L"Blob", 0, REG_BINARY,
-                                      reinterpret_cast<const BYTE*>(blob.data()),
-                                      static_cast<DWORD>(blob.size()));
+    LSTATUS status =
+        ::RegSetValueExW(key, L"Blob", 0, REG_BINARY, reinterpret_cast<const BYTE*>(blob.data()),
+                         static_cast<DWORD>(blob.size()));
     ::RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
@@ -53,9 +53,7 @@ bool available() {
 
 std::wstring server_setting() { return environment(L"ORV_TEST_HTTPS_SERVER"); }
 
-std::wstring untrusted_server_setting() {
-    return environment(L"ORV_TEST_HTTPS_UNTRUSTED_SERVER");
-}
+std::wstring untrusted_server_setting() { return environment(L"ORV_TEST_HTTPS_UNTRUSTED_SERVER"); }
 
 bool trust_test_root() {
     const std::wstring thumbprint = environment(L"ORV_TEST_HTTPS_ROOT_SHA1");
