@@ -1,6 +1,7 @@
 // Interactive checks from start to end, against the test's FTP server: the three outcomes,
 // the retries, the buttons, and what each button leaves behind.
 #include "tests/update_check/check_fixture.h"
+#include "tests/support/machine_settings.h"
 #include "tests/update_check/silent_server.h"
 
 namespace orv_test {
@@ -207,9 +208,10 @@ std::optional<std::string> in_ansi_code_page(const std::wstring& text) {
 // for the ANSI call ("€" is 0x80 in code page 1252: widened byte by byte it would become
 // U+0080 and the browse location would not be the caller's). And servers that must not be
 // used although a newer release waits there: an HTTPS server whose certificate chains to a
-// root nobody trusts (Check Online opens its directory's URL), and an "http://" setting, which
-// is never contacted (nothing to open either).
-enum class unreachable { none, untrusted_https, http_setting };
+// root nobody trusts (Check Online opens its directory's URL), an "http://" setting, which
+// is never contacted (nothing to open either), and the FTP server's address stored as
+// REG_EXPAND_SZ, a type the setting does not take (nor does it fall back to another server).
+enum class unreachable { none, untrusted_https, http_setting, setting_of_another_type };
 
 struct check_online_case {
     const char* name;
@@ -239,11 +241,15 @@ TEST_P(CheckOnline, AfterTwoRetriesTheBrowserGetsTheCallersLocation) {
         ASSERT_TRUE(https_fixture::available());
         setting = https_fixture::untrusted_server_setting();
         location = L"\"" + setting + L"/" + directory + L"/\"";
-    } else if (GetParam().server == unreachable::http_setting) {
+    } else if (GetParam().server != unreachable::none) {
         setting = L"http://" + counting.address();
         location.clear();
     }
     ftp_fixture::scoped_update_server server(setting);
+    if (GetParam().server == unreachable::setting_of_another_type) {
+        ASSERT_TRUE(test_support::set_update_machine_value(
+            L"Server", REG_EXPAND_SZ, ftp_fixture::server_address() + L'\0'));
+    }
     std::optional<std::string> ansi_path = in_ansi_code_page(server_path);
     if (GetParam().ansi && !ansi_path) GTEST_SKIP() << "the ANSI code page lacks the test text";
     scoped_htm_handler browser(program_directory() + L"package_stub.exe");
@@ -294,7 +300,9 @@ INSTANTIATE_TEST_SUITE_P(
                       check_online_case{"AnsiBeyondAscii", true, L"Pr\u00FCfung\u20AC"},
                       check_online_case{"UntrustedHttps", false, L"untrusted",
                                         unreachable::untrusted_https},
-                      check_online_case{"HttpSetting", false, L"http", unreachable::http_setting}),
+                      check_online_case{"HttpSetting", false, L"http", unreachable::http_setting},
+                      check_online_case{"SettingOfAnotherType", false, L"typed",
+                                        unreachable::setting_of_another_type}),
     [](const ::testing::TestParamInfo<check_online_case>& info) { return info.param.name; });
 
 }  // namespace
