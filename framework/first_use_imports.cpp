@@ -118,6 +118,16 @@ FIRST_USE(L"wininet.dll", HINTERNET, nullptr, FtpOpenFileW, 20,
 FIRST_USE(L"wininet.dll", BOOL, FALSE, InternetReadFile, 16,
           (HINTERNET f, LPVOID buffer, DWORD size, LPDWORD read), (f, buffer, size, read))
 FIRST_USE(L"wininet.dll", BOOL, FALSE, InternetCloseHandle, 4, (HINTERNET h), (h))
+FIRST_USE(L"wininet.dll", HINTERNET, nullptr, HttpOpenRequestW, 32,
+          (HINTERNET c, LPCWSTR verb, LPCWSTR object, LPCWSTR version, LPCWSTR referrer,
+           LPCWSTR* accept, DWORD flags, DWORD_PTR ctx),
+          (c, verb, object, version, referrer, accept, flags, ctx))
+FIRST_USE(L"wininet.dll", BOOL, FALSE, HttpSendRequestW, 20,
+          (HINTERNET r, LPCWSTR headers, DWORD length, LPVOID optional, DWORD optional_length),
+          (r, headers, length, optional, optional_length))
+FIRST_USE(L"wininet.dll", BOOL, FALSE, HttpQueryInfoW, 20,
+          (HINTERNET r, DWORD level, LPVOID buffer, LPDWORD length, LPDWORD index),
+          (r, level, buffer, length, index))
 
 // The package signature check: WinTrust and Crypt32.
 FIRST_USE_PLAIN(L"wintrust.dll", LONG, static_cast<LONG>(TRUST_E_PROVIDER_UNKNOWN), WinVerifyTrust,

@@ -138,17 +138,36 @@ fi
 
 if [ -n "$publish" ]; then
   # The update server's layout: vanta asks for /pub/calculators/OrvK58x/Orv_Vanta_Kit.exe and
-  # takes the first Orv_Vanta_Kit_<version>.exe listed beside it.
+  # takes the first Orv_Vanta_Kit_<version>.exe listed beside it. An FTP server lists the
+  # folder itself; for an HTTPS server the folder carries Orv_Vanta_Kit.list, which names every
+  # package in it with its size, newest version first.
   directory="$publish/pub/calculators/OrvK58x"
   mkdir -p "$directory"
   for other in "$directory"/Orv_Vanta_Kit_*.exe; do
     if [ -e "$other" ] && [ "$(basename "$other")" != "$installer_name" ]; then
-      echo "release.sh: warning: $other is published as well; the server offers the first one it lists" >&2
+      echo "release.sh: warning: $other is published as well; an FTP server offers the first one it lists" >&2
     fi
   done
   cp "$installer" "$directory/$installer_name.part"
   mv -f "$directory/$installer_name.part" "$directory/$installer_name"
-  echo "Published: $directory/$installer_name"
+  # Newest first: each name's version numbers, zero-padded and joined, sorted in reverse.
+  {
+    echo "# Orv Vanta Kit packages, newest first: <file name> <size in bytes>"
+    for package in "$directory"/Orv_Vanta_Kit_*.exe; do
+      [ -f "$package" ] || continue
+      name="$(basename "$package")"
+      if ! [[ "$name" =~ ^[A-Za-z0-9._-]+$ ]]; then
+        echo "release.sh: warning: $package is not listed: its name has characters a list may not hold" >&2
+        continue
+      fi
+      version="${name#Orv_Vanta_Kit_}"
+      key="$(printf '%s\n' "${version%.exe}" | tr -c '0-9\n' ' ' |
+             awk '{ for (i = 1; i <= NF; i++) printf "%012d", $i } END { print "" }')"
+      printf '%s %s %s\n' "${key:-0}" "$name" "$(stat -c %s "$package")"
+    done | LC_ALL=C sort -r | cut -d' ' -f2-
+  } >"$directory/Orv_Vanta_Kit.list.part"
+  mv -f "$directory/Orv_Vanta_Kit.list.part" "$directory/Orv_Vanta_Kit.list"
+  echo "Published: $directory/$installer_name (listed in $directory/Orv_Vanta_Kit.list)"
 fi
 
 echo "$installer"

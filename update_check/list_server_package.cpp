@@ -1,14 +1,16 @@
 #include "update_check/list_server_package.h"
 
 #include "update_check/ftp_connection.h"
+#include "update_check/https/https_list.h"
 #include "update_check/package_selection.h"
 #include "update_check/shell_paths.h"
 
 namespace orv {
+namespace {
 
-std::optional<std::wstring> ListServerPackage(const server_address& server,
-                                              const std::wstring& pattern_base,
-                                              const std::wstring& extension) {
+std::optional<std::wstring> list_ftp_package(const server_address& server,
+                                             const std::wstring& pattern_base,
+                                             const std::wstring& extension) {
     internet_handle session = open_update_session();
     if (!session) return std::nullopt;
     internet_handle connection = connect_update_server(session.get(), server);
@@ -31,6 +33,28 @@ std::optional<std::wstring> ListServerPackage(const server_address& server,
             return true;
         },
         path_file_name(pattern_base), extension);
+}
+
+}  // namespace
+
+std::optional<std::wstring> ListServerPackage(const server_address& server,
+                                              const std::wstring& pattern_base,
+                                              const std::wstring& extension,
+                                              std::uint64_t* listed_size) {
+    switch (server.transport) {
+        case update_transport::ftp:
+            return list_ftp_package(server, pattern_base, extension);
+        case update_transport::https: {
+            std::optional<package_list_entry> entry =
+                list_https_package(server, pattern_base, extension);
+            if (!entry) return std::nullopt;
+            if (listed_size) *listed_size = entry->size;
+            return entry->name;
+        }
+        case update_transport::unusable:
+            break;
+    }
+    return std::nullopt;
 }
 
 }  // namespace orv

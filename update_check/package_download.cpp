@@ -1,11 +1,14 @@
 #include "update_check/package_download.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "framework/unique_handle.h"
 #include "update_check/download_progress.h"
 #include "update_check/ftp_connection.h"
+#include "update_check/https/https_download.h"
+#include "update_check/remote_package.h"
 
 namespace orv {
 namespace {
@@ -28,6 +31,36 @@ bool listed_size(HINTERNET connection, const std::wstring& remote_path, std::uin
     return true;
 }
 
+// The FTP server lists the file again for its size, then opens it.
+std::optional<remote_package> open_ftp_package(HINTERNET session, const server_address& server,
+                                               const std::wstring& remote_path) {
+    remote_package package;
+    package.connection = connect_update_server(session, server);
+    if (!package.connection) return std::nullopt;
+    if (!listed_size(package.connection.get(), remote_path, package.listed_size)) {
+        return std::nullopt;
+    }
+    package.exact_size = package.listed_size;
+    package.stream = internet_handle(::FtpOpenFileW(
+        package.connection.get(), remote_path.c_str(), GENERIC_READ,
+        FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+    if (!package.stream) return std::nullopt;
+    return package;
+}
+
+std::optional<remote_package> open_package(HINTERNET session, const server_address& server,
+                                           const std::wstring& remote_path) {
+    switch (server.transport) {
+        case update_transport::ftp:
+            return open_ftp_package(session, server, remote_path);
+        case update_transport::https:
+            return open_https_package(session, server, remote_path);
+        case update_transport::unusable:
+            break;
+    }
+    return std::nullopt;
+}
+
 bool write_all(HANDLE file, const BYTE* data, DWORD count) {
     while (count > 0) {
         DWORD written = 0;
@@ -43,27 +76,22 @@ bool write_all(HANDLE file, const BYTE* data, DWORD count) {
 bool download_package(const server_address& server, const std::wstring& remote_path,
                       const std::wstring& local_path, const download_callbacks& callbacks,
                       std::size_t read_size) {
+    if (server.transport == update_transport::unusable) return false;
     internet_handle session = open_update_session();
     if (!session) return false;
     if (callbacks.started) callbacks.started();
-    internet_handle connection = connect_update_server(session.get(), server);
-    if (!connection) return false;
+    std::optional<remote_package> remote = open_package(session.get(), server, remote_path);
+    if (!remote || remote->listed_size > max_package_bytes) return false;
     fw::file_handle file = open_local_file(local_path);
     if (!file) return false;
-    std::uint64_t size = 0;
-    if (!listed_size(connection.get(), remote_path, size) || size > max_package_bytes) return false;
-    internet_handle remote(::FtpOpenFileW(
-        connection.get(), remote_path.c_str(), GENERIC_READ,
-        FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
-    if (!remote) return false;
 
-    download_progress progress(size, callbacks.progress);
+    download_progress progress(remote->listed_size, callbacks.progress);
     std::vector<BYTE> buffer(read_size > 0 ? read_size : 1024);
     std::uint64_t total = 0;
     for (;;) {
         DWORD received = 0;
-        if (!::InternetReadFile(remote.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
-                                &received)) {
+        if (!::InternetReadFile(remote->stream.get(), buffer.data(),
+                                static_cast<DWORD>(buffer.size()), &received)) {
             return false;
         }
         if (received == 0) break;
@@ -73,7 +101,7 @@ bool download_package(const server_address& server, const std::wstring& remote_p
         progress.add(received);
     }
     // A listed size is a promise: a transfer cut short or padded is not the package.
-    if (size > 0 && total != size) return false;
+    if (remote->exact_size > 0 && total != remote->exact_size) return false;
     progress.complete();
     return true;
 }

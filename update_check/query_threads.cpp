@@ -1,5 +1,6 @@
 #include "update_check/query_threads.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -35,14 +36,19 @@ void post_to_dialog(const UpdateQuery& query, UINT message, WPARAM wparam) {
 
 // The first attempt and up to two retries, each retry after 3 s; `before_retry` runs with the
 // retry number before the wait.
+// `listed_size` receives the chosen entry's size where the transport has one to give (HTTPS).
+// An unusable server setting fails every attempt without contacting anything.
 template <typename BeforeRetry>
 std::optional<std::wstring> list_with_retries(const listing_request& request,
+                                              std::uint64_t& listed_size,
                                               BeforeRetry before_retry) {
-    auto found = ListServerPackage(request.host, request.pattern_base, request.extension);
+    auto found =
+        ListServerPackage(request.host, request.pattern_base, request.extension, &listed_size);
     for (int retry = 1; !found && retry <= query_retries; ++retry) {
         before_retry(retry);
         ::Sleep(query_retry_delay_ms);
-        found = ListServerPackage(request.host, request.pattern_base, request.extension);
+        found =
+            ListServerPackage(request.host, request.pattern_base, request.extension, &listed_size);
     }
     return found;
 }
@@ -56,19 +62,21 @@ unsigned QueryThreadProc(std::shared_ptr<UpdateQuery> query) {
         query->found = false;
     }
     listing_request request = request_for(*query);
-    auto found = list_with_retries(request, [&](int retry) {
+    std::uint64_t listed_size = 0;
+    auto found = list_with_retries(request, listed_size, [&](int retry) {
         post_to_dialog(*query, WM_UPDATE_RETRY, static_cast<WPARAM>(retry));
     });
     {
         std::lock_guard<query_lock> lock(QueryLock);
         if (found) {
+            query->host.listed_size = listed_size;
             query->found_name = *found;
             query->found = true;
             CompareVersionTag(*query);
         } else {
             query->found_name.clear();
             query->found = false;
-            query->browse_location = browse_location(query->host.host, query->server_path);
+            query->browse_location = source_browse_location(query->host, query->server_path);
         }
     }
     post_to_dialog(*query, WM_UPDATE_DONE, 0);
@@ -81,10 +89,12 @@ unsigned AutoCheckThreadProc(check_context context) {
     auto query = std::make_shared<UpdateQuery>(context.update_path, context.version_tag);
     query->host = update_server();
     listing_request request = request_for(*query);
-    auto found = list_with_retries(request, [](int) {});
+    std::uint64_t listed_size = 0;
+    auto found = list_with_retries(request, listed_size, [](int) {});
     if (!found) return 0;
     {
         std::lock_guard<query_lock> lock(QueryLock);
+        query->host.listed_size = listed_size;
         query->found_name = *found;
         query->found = true;
         CompareVersionTag(*query);

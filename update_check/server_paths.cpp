@@ -1,8 +1,11 @@
 #include "update_check/server_paths.h"
 
+#include "update_check/https/https_paths.h"
+
 namespace orv {
 
 std::optional<server_address> parse_server_address(std::wstring_view text) {
+    if (has_https_scheme(text)) return parse_https_source(text);
     server_address address;
     std::size_t colon = text.rfind(L':');
     address.host = std::wstring(text.substr(0, colon));
@@ -22,10 +25,16 @@ std::optional<server_address> parse_server_address(std::wstring_view text) {
 }
 
 server_address choose_server_address(std::optional<std::wstring_view> override_text) {
-    if (override_text) {
-        if (auto parsed = parse_server_address(*override_text)) return *parsed;
+    if (!override_text) {
+        server_address vendor;
+        vendor.host = std::wstring(default_update_host);
+        vendor.port = default_update_port;
+        return vendor;
     }
-    return server_address{std::wstring(default_update_host), default_update_port};
+    if (auto parsed = parse_server_address(*override_text)) return *parsed;
+    server_address unusable;
+    unusable.transport = update_transport::unusable;
+    return unusable;
 }
 
 std::wstring browse_location(std::wstring_view host, std::wstring_view server_path) {
@@ -33,6 +42,18 @@ std::wstring browse_location(std::wstring_view host, std::wstring_view server_pa
     std::size_t slash = location.rfind(L'/');
     if (slash != std::wstring::npos && slash >= 1) location.resize(slash);
     return location;
+}
+
+std::wstring source_browse_location(const server_address& server, std::wstring_view server_path) {
+    switch (server.transport) {
+        case update_transport::ftp:
+            return browse_location(server.host, server_path);
+        case update_transport::https:
+            return https_directory_url(server, server_path).value_or(std::wstring());
+        case update_transport::unusable:
+            break;
+    }
+    return {};
 }
 
 std::optional<std::wstring> remote_package_path(std::wstring_view server_path,

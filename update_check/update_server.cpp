@@ -21,13 +21,17 @@ std::optional<std::wstring> machine_server_setting() {
     if (!key) return std::nullopt;
     wchar_t text[512] = {};
     DWORD size = sizeof(text) - sizeof(wchar_t);
-    // RRF_RT_REG_SZ: any other type is ignored; the call returns its own status.
-    LSTATUS status =
-        ::RegGetValueW(key.get(), nullptr, L"Server", RRF_RT_REG_SZ, nullptr, text, &size);
-    if (status != ERROR_SUCCESS || size < sizeof(wchar_t)) return std::nullopt;
+    // A value of another type answers ERROR_UNSUPPORTED_TYPE (REG_EXPAND_SZ too: RRF_NOEXPAND
+    // keeps the environment out of it), one too long ERROR_MORE_DATA; the call returns its own
+    // status.
+    LSTATUS status = ::RegGetValueW(key.get(), nullptr, L"Server", RRF_RT_REG_SZ | RRF_NOEXPAND,
+                                    nullptr, text, &size);
+    if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    // Present but unreadable as text: an empty text, which no address parses, so that nothing
+    // is contacted rather than a server the administrator did not name.
+    if (status != ERROR_SUCCESS) return std::wstring();
     std::size_t length = size / sizeof(wchar_t);
     while (length > 0 && text[length - 1] == L'\0') --length;
-    if (length == 0) return std::nullopt;
     return std::wstring(text, length);
 }
 

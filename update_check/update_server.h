@@ -1,8 +1,11 @@
 // Which update server to talk to: the vendor's FTP host on port 21, unless the machine setting
 // HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck, value "Server" (REG_SZ), holds "host" or
-// "host:port" (mirrors, tests). Only an administrator can change where the packages come
-// from: the environment and HKEY_CURRENT_USER are not consulted. Any thread; read afresh at
-// the start of each query, and the download goes to the host its query used.
+// "host:port" (FTP) or "https://host[:port][/root]" (HTTPS). A value that is there but not one
+// of these (another type, malformed, another scheme) makes the server unusable: every query
+// fails and nothing is contacted, not even the vendor's server. Only an administrator can
+// change where the packages come from: the environment and HKEY_CURRENT_USER are not
+// consulted. Any thread; read afresh at the start of each query, and the download goes to the
+// host its query used.
 #pragma once
 
 #include <optional>
@@ -22,7 +25,8 @@ inline constexpr const wchar_t* update_machine_key = L"Software\\Orvatec\\Update
 // one view, and the flag changes nothing there. Null when the key is absent or unreadable.
 fw::registry_key open_machine_settings();
 
-// The "Server" text as stored; nothing when absent, empty or not REG_SZ.
+// The "Server" text as stored; nothing when the value (or the key) is absent. A value that is
+// not REG_SZ or does not fit 511 characters reads as "".
 std::optional<std::wstring> machine_server_setting();
 
 server_address update_server();

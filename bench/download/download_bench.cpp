@@ -1,13 +1,16 @@
-// Download and listing speed of the update library against a local FTP server, run by hand
-// through run.sh (which starts the server and compares with curl).
-//   download_bench download <remote path> <local path> [read size] [repeats]
+// Download and listing speed of the update library against a local FTP or HTTPS server, run by
+// hand through run.sh (which starts the servers and compares with curl).
+//   download_bench download <remote path> <local path> [read size] [repeats] [listed size]
 //   download_bench list <server path> [repeats]
 //   download_bench verify <local path> [repeats]   (the check before opening, with the pins,
 //                                                   for a package named Orv_Vanta_Kit_<version>)
-// The server comes from the machine setting "Server", which run.sh writes. Prints one line of figures per run.
+// The server comes from the machine setting "Server", which run.sh writes. An HTTPS download
+// holds the body to the size its listing gave, which run.sh passes as [listed size] (the query
+// that would have listed it is not timed). Prints one line of figures per run.
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -28,7 +31,8 @@ double seconds_since(clock_type::time_point start) {
     return std::chrono::duration<double>(clock_type::now() - start).count();
 }
 
-int run_download(const std::wstring& remote, const std::wstring& local, std::size_t read_size) {
+int run_download(const std::wstring& remote, const std::wstring& local, std::size_t read_size,
+                 std::uint64_t listed_size) {
     int steps = 0;
     int last = -1;
     // The first step comes with the first read: from there on only data moves, so the time
@@ -41,7 +45,9 @@ int run_download(const std::wstring& remote, const std::wstring& local, std::siz
     };
     ::DeleteFileW(local.c_str());  // the download creates its file new
     auto start = clock_type::now();
-    bool ok = orv::download_package(orv::update_server(), remote, local, callbacks, read_size);
+    orv::server_address server = orv::update_server();
+    server.listed_size = listed_size;
+    bool ok = orv::download_package(server, remote, local, callbacks, read_size);
     double elapsed = seconds_since(start);
     double streaming = steps > 0 ? seconds_since(first_step) : 0.0;
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -104,8 +110,11 @@ int wmain(int argc, wchar_t** argv) {
         std::size_t read_size = argc >= 5 ? std::wcstoul(argv[4], nullptr, 10) : 0;
         if (read_size == 0) read_size = orv::download_read_size;
         int repeats = argc >= 6 ? std::wcstol(argv[5], nullptr, 10) : 1;
+        std::uint64_t listed_size = argc >= 7 ? std::wcstoull(argv[6], nullptr, 10) : 0;
         int failures = 0;
-        for (int i = 0; i < repeats; ++i) failures += run_download(argv[2], argv[3], read_size);
+        for (int i = 0; i < repeats; ++i) {
+            failures += run_download(argv[2], argv[3], read_size, listed_size);
+        }
         return failures == 0 ? 0 : 1;
     }
     if (mode == L"verify" && argc >= 3) {
@@ -115,7 +124,8 @@ int wmain(int argc, wchar_t** argv) {
         return run_list(argv[2], argc >= 4 ? std::wcstol(argv[3], nullptr, 10) : 3);
     }
     std::fprintf(stderr,
-                 "usage: download_bench download <remote> <local> [read size]\n"
+                 "usage: download_bench download <remote> <local> [read size] [repeats] "
+                 "[listed size]\n"
                  "       download_bench list <server path> [repeats]\n"
                  "       download_bench verify <local path> [repeats]\n");
     return 2;

@@ -7,6 +7,7 @@
 #include "tests/e2e/vanta_test_support.h"
 #include "tests/support/dialog_driver/dialog_driver.h"
 #include "tests/support/ftp_server/ftp_fixture.h"
+#include "tests/support/https_server/https_fixture.h"
 #include "tests/support/test_hid_stack/harness/file_system.h"
 
 namespace {
@@ -134,11 +135,14 @@ TEST(vanta_update_download, menu_check_gets_the_newer_package_opens_it_and_ends_
     EXPECT_EQ(downloaded, e2e::read_bytes(package)) << "downloaded whole";
 }
 
-// One release on the server, and whether vanta's check is from the menu or at start-up.
+// One release on the server, whether vanta's check is from the menu or at start-up, and
+// whether the machine setting names the HTTPS server (which serves the same folder) instead of
+// the FTP server.
 struct release_case {
     const wchar_t* name;
     bool newer;
     bool at_start_up;
+    bool https = false;
 };
 
 class vanta_update_releases : public ::testing::TestWithParam<release_case> {};
@@ -154,10 +158,19 @@ TEST_P(vanta_update_releases, only_a_newer_release_is_offered) {
     const std::wstring served = std::wstring(package_directory) + c.name;
     ASSERT_TRUE(
         ftp_fixture::copy_file(e2e::join(e2e::program_dir(), L"package_stub.exe"), served));
+    const std::wstring list = std::wstring(package_directory) + L"Orv_Vanta_Kit.list";
+    if (c.https) {
+        if (!https_fixture::available()) GTEST_SKIP() << "needs the local HTTPS server";
+        ASSERT_TRUE(https_fixture::trust_test_root());
+        std::string bytes;
+        ASSERT_TRUE(ftp_fixture::read_file(ftp_fixture::served_path(served), bytes));
+        ASSERT_TRUE(ftp_fixture::write_file(
+            list, https_fixture::list_line(e2e::narrow(c.name), bytes.size())));
+    }
 
     e2e::vanta_setup setup;
     setup.language_id = 0x0409;
-    setup.update_server = ftp_fixture::server_address();
+    setup.update_server = c.https ? https_fixture::server_setting() : ftp_fixture::server_address();
     setup.registry = {{update_settings_key, L"AutoUpdateCheck", c.at_start_up ? 1u : 0u}};
     e2e::vanta_app app(std::wstring(L"vanta_update_releases.") + c.name +
                            (c.at_start_up ? L".start" : L".menu"),
@@ -195,6 +208,7 @@ TEST_P(vanta_update_releases, only_a_newer_release_is_offered) {
     }
     EXPECT_TRUE(app.stop());
     EXPECT_TRUE(::DeleteFileW(ftp_fixture::served_path(served).c_str()));
+    if (c.https) EXPECT_TRUE(::DeleteFileW(ftp_fixture::served_path(list).c_str()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -204,6 +218,8 @@ INSTANTIATE_TEST_SUITE_P(
                       release_case{L"Orv_Vanta_Kit_2012_3_1.exe", true, false},
                       release_case{L"Orv_Vanta_Kit_2012_2_22.exe", false, true},
                       release_case{L"Orv_Vanta_Kit_2012_2_1.exe", false, true},
-                      release_case{L"Orv_Vanta_Kit_2012_3_1.exe", true, true}));
+                      release_case{L"Orv_Vanta_Kit_2012_3_1.exe", true, true},
+                      release_case{L"Orv_Vanta_Kit_2012_2_22.exe", false, false, true},
+                      release_case{L"Orv_Vanta_Kit_2012_3_1.exe", true, true, true}));
 
 }  // namespace

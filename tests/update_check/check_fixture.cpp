@@ -154,6 +154,10 @@ void check_fixture::SetUp() {
     std::wstring pin = test_signing::test_publisher_pin(program_directory());
     ASSERT_EQ(pin.size(), 64u) << "test_publisher.pin missing beside the test";
     ASSERT_TRUE(test_signing::set_trusted_publishers({pin}));
+    // The HTTPS server's root is trusted before anything in this process opens a connection.
+    if (https_fixture::available()) {
+        ASSERT_TRUE(https_fixture::trust_test_root());
+    }
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     wchar_t base[MAX_PATH];
     ::GetTempPathW(MAX_PATH, base);
@@ -191,6 +195,34 @@ std::string check_fixture::package_bytes() {
     std::string bytes;
     ftp_fixture::read_file(program_directory() + L"package_stub_signed.exe", bytes);
     return bytes;
+}
+
+void check_fixture::publish_list(const std::wstring& directory,
+                                 const std::vector<std::string>& names) {
+    std::string list = "# packages\r\n";
+    for (const std::string& name : names) {
+        std::string bytes;
+        ftp_fixture::read_file(
+            ftp_fixture::served_path(directory + L"/" + std::wstring(name.begin(), name.end())),
+            bytes);
+        list += https_fixture::list_line(name, bytes.size());
+    }
+    ASSERT_TRUE(ftp_fixture::write_file(directory + L"/Orv_Vanta_Kit.list", list));
+}
+
+scoped_source::scoped_source(update_source source) {
+    if (source == update_source::https) {
+        EXPECT_TRUE(https_fixture::available())
+            << "run through tests/support/https_server/with-https-server";
+        EXPECT_TRUE(ftp_fixture::set_update_server(https_fixture::server_setting()));
+        // The FTP server serves the same files: held up, it could not pass for the HTTPS one.
+        EXPECT_TRUE(ftp_fixture::set_reply_delay(60000));
+    }
+}
+
+scoped_source::~scoped_source() {
+    ftp_fixture::set_reply_delay(0);
+    ftp_fixture::set_update_server(ftp_fixture::server_address());
 }
 
 std::optional<std::string> check_fixture::downloaded(const std::wstring& name) const {

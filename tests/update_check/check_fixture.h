@@ -13,9 +13,11 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/support/dialog_driver/dialog_driver.h"
 #include "tests/support/ftp_server/ftp_fixture.h"
+#include "tests/support/https_server/https_fixture.h"
 #include "tests/update_check/orv_library.h"
 #include "tests/update_check/product_settings.h"
 
@@ -66,6 +68,9 @@ public:
                                 const std::wstring& stub = L"package_stub_signed.exe");
     // The bytes of the signed package stub, as served.
     static std::string package_bytes();
+    // Writes "<directory>/Orv_Vanta_Kit.list", the list an HTTPS server publishes, with
+    // `names` and their served sizes, in this order.
+    static void publish_list(const std::wstring& directory, const std::vector<std::string>& names);
 
 protected:
     // The private temporary directory, ending with '\'.
@@ -112,6 +117,19 @@ private:
 // The steps a download of `size` bytes shows: a step after each 1,024 bytes and after the
 // last, as whole percent, each only when it changes; for a listed size of 0 one step of 100.
 std::vector<int> expected_progress_steps(std::size_t size);
+
+// Which update source a parametrised case uses; the test's servers serve the same files.
+enum class update_source { ftp, https };
+
+// Points the machine setting at the FTP or the HTTPS server of the test while it lives; for
+// HTTPS the FTP server answers listings and downloads only after a minute meanwhile.
+class scoped_source {
+public:
+    explicit scoped_source(update_source source);
+    ~scoped_source();
+    scoped_source(const scoped_source&) = delete;
+    scoped_source& operator=(const scoped_source&) = delete;
+};
 
 // Control ids of the update dialog.
 inline constexpr int status_text = 1013;

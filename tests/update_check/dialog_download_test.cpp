@@ -75,6 +75,7 @@ struct refused_package {
     std::function<void(const std::wstring& relative)> publish;
     const wchar_t* caption;
     const wchar_t* text;
+    update_source source = update_source::ftp;
 };
 
 void PrintTo(const refused_package& c, std::ostream* out) { *out << c.name; }
@@ -126,6 +127,16 @@ const refused_package refused_packages[] = {
              directory, ftp_fixture::listing_line("Orv_Vanta_Kit_2012_3_1.exe", bytes.size())));
      },
      L"OrvUpdateCheck", L"Error"},
+    {"https_transfer_cut_short",
+     [](const std::wstring& relative) {
+         // Listed and announced (Content-Length) at full size; the server stops half-way.
+         std::string bytes = check_fixture::package_bytes();
+         ASSERT_TRUE(ftp_fixture::write_file(relative, bytes));
+         ASSERT_TRUE(https_fixture::cut_short(relative, bytes.size() / 2));
+         check_fixture::publish_list(relative.substr(0, relative.rfind(L'/')),
+                                     {"Orv_Vanta_Kit_2012_3_1.exe"});
+     },
+     L"OrvUpdateCheck", L"Error", update_source::https},
 };
 
 class RefusedPackage : public check_fixture,
@@ -134,6 +145,7 @@ class RefusedPackage : public check_fixture,
 // Refused, deleted, never started; the caller keeps running although flag 0x8 asks to end it.
 TEST_P(RefusedPackage, IsDeletedNotOpenedAndTheCallerRuns) {
     product_settings product(0x3410);
+    scoped_source source(GetParam().source);
     std::wstring directory =
         L"refused_" + std::wstring(GetParam().name, GetParam().name + std::strlen(GetParam().name));
     GetParam().publish(directory + L"/Orv_Vanta_Kit_2012_3_1.exe");

@@ -1,6 +1,7 @@
 // Interactive checks from start to end, against the test's FTP server: the three outcomes,
 // the retries, the buttons, and what each button leaves behind.
 #include "tests/update_check/check_fixture.h"
+#include "tests/support/machine_settings.h"
 #include "tests/update_check/silent_server.h"
 
 namespace orv_test {
@@ -22,9 +23,14 @@ bool same_path(const std::wstring& a, const std::wstring& b) {
 
 using DialogFlow = check_fixture;
 
-TEST_F(DialogFlow, UpdateAvailableDownloadsAndOpensThePackage) {
+// The outcomes that must be the same whichever transport serves the files.
+class SourceFlow : public check_fixture, public ::testing::WithParamInterface<update_source> {};
+
+TEST_P(SourceFlow, UpdateAvailableDownloadsAndOpensThePackage) {
     product_settings product(0x3201);
+    scoped_source source(GetParam());
     publish_package(L"avail/Orv_Vanta_Kit_2012_3_1.exe");
+    publish_list(L"avail", {"Orv_Vanta_Kit_2012_3_1.exe"});
     modal_call call(
         [&] { lib().check_w(product.id(), L"/avail/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
     HWND dialog = wait_for_update_dialog();
@@ -83,9 +89,11 @@ TEST_F(DialogFlow, TheEnvironmentDoesNotChooseTheServer) {
     EXPECT_TRUE(call.returned());
 }
 
-TEST_F(DialogFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
+TEST_P(SourceFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
     product_settings product(0x3202);
+    scoped_source source(GetParam());
     publish_package(L"same/Orv_Vanta_Kit_2012_2_22.exe");
+    publish_list(L"same", {"Orv_Vanta_Kit_2012_2_22.exe"});
     modal_call call(
         [&] { lib().check_w(product.id(), L"/same/Orv_Vanta_Kit.exe", L"2012_2_22", 0, 1033); });
     HWND dialog = wait_for_update_dialog();
@@ -103,6 +111,12 @@ TEST_F(DialogFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
     EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_2_22.exe").empty());
     EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
 }
+
+INSTANTIATE_TEST_SUITE_P(Sources, SourceFlow,
+                         ::testing::Values(update_source::ftp, update_source::https),
+                         [](const auto& info) {
+                             return info.param == update_source::ftp ? "ftp" : "https";
+                         });
 
 TEST_F(DialogFlow, CheckBoxStoresTheChoiceAtOnce) {
     product_settings product(0x3203);
@@ -122,29 +136,39 @@ TEST_F(DialogFlow, CheckBoxStoresTheChoiceAtOnce) {
     EXPECT_EQ(product.dword(L"AutoUpdateCheck"), 1u);
 }
 
-// The program registered for ".htm" pages, pointed at the package stub for one test. Wine
-// reads associations from HKEY_CLASSES_ROOT only; an existing association is put back.
+// The program registered for ".htm" pages and for https URLs, pointed at the package stub for
+// one test. Wine reads associations from HKEY_CLASSES_ROOT only; existing ones are put back.
 class scoped_htm_handler {
 public:
     explicit scoped_htm_handler(const std::wstring& program) {
-        had_previous_ = read_default(L".htm", previous_);
+        const std::wstring command = L"\"" + program + L"\" \"%1\"";
+        had_htm_ = read_default(L".htm", htm_);
+        had_https_ = read_default(https_command, https_);
         set(L".htm", L"OrvTestPage");
-        set(L"OrvTestPage\\shell\\open\\command", L"\"" + program + L"\" \"%1\"");
+        set(L"OrvTestPage\\shell\\open\\command", command);
+        set(https_command, command);
     }
     ~scoped_htm_handler() {
         ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"OrvTestPage");
-        if (had_previous_) {
-            set(L".htm", previous_);
+        if (had_htm_) {
+            set(L".htm", htm_);
         } else {
             ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".htm");
+        }
+        if (had_https_) {
+            set(https_command, https_);
+        } else {
+            ::RegDeleteKeyValueW(HKEY_CLASSES_ROOT, https_command, nullptr);
         }
     }
     scoped_htm_handler(const scoped_htm_handler&) = delete;
     scoped_htm_handler& operator=(const scoped_htm_handler&) = delete;
 
 private:
+    static constexpr const wchar_t* https_command = L"https\\shell\\open\\command";
+
     static bool read_default(const wchar_t* key, std::wstring& value) {
-        wchar_t buffer[256] = {};
+        wchar_t buffer[512] = {};
         DWORD size = sizeof(buffer);
         if (::RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, buffer,
                            &size) != ERROR_SUCCESS) {
@@ -158,8 +182,10 @@ private:
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
 
-    bool had_previous_ = false;
-    std::wstring previous_;
+    bool had_htm_ = false;
+    bool had_https_ = false;
+    std::wstring htm_;
+    std::wstring https_;
 };
 
 // The server path's text in the ANSI code page, as an ANSI caller holds it; nothing when the
@@ -180,11 +206,18 @@ std::optional<std::string> in_ansi_code_page(const std::wstring& text) {
 // Both check exports, each with a directory the server does not list as a release: the bare
 // package name in "bare", and a directory that is not there at all, named in text beyond ASCII
 // for the ANSI call ("€" is 0x80 in code page 1252: widened byte by byte it would become
-// U+0080 and the browse location would not be the caller's).
+// U+0080 and the browse location would not be the caller's). And servers that must not be
+// used although a newer release waits there: an HTTPS server whose certificate chains to a
+// root nobody trusts (Check Online opens its directory's URL), an "http://" setting, which
+// is never contacted (nothing to open either), and the FTP server's address stored as
+// REG_EXPAND_SZ, a type the setting does not take (nor does it fall back to another server).
+enum class unreachable { none, untrusted_https, http_setting, setting_of_another_type };
+
 struct check_online_case {
     const char* name;
     bool ansi;
     const wchar_t* directory;
+    unreachable server = unreachable::none;
 };
 
 class CheckOnline : public check_fixture, public ::testing::WithParamInterface<check_online_case> {
@@ -196,6 +229,27 @@ TEST_P(CheckOnline, AfterTwoRetriesTheBrowserGetsTheCallersLocation) {
     ASSERT_TRUE(ftp_fixture::write_file(L"bare/Orv_Vanta_Kit.exe", "not a release"));
     const std::wstring directory = GetParam().directory;
     const std::wstring server_path = L"/" + directory + L"/Orv_Vanta_Kit.exe";
+    silent_server counting;
+    ASSERT_TRUE(counting.listening());
+    std::wstring location = L"\"127.0.0.1/" + directory + L"\"";
+    std::wstring setting = ftp_fixture::server_address();
+    if (GetParam().server != unreachable::none) {
+        publish_package(directory + L"/Orv_Vanta_Kit_2012_3_1.exe");
+        publish_list(directory, {"Orv_Vanta_Kit_2012_3_1.exe"});
+    }
+    if (GetParam().server == unreachable::untrusted_https) {
+        ASSERT_TRUE(https_fixture::available());
+        setting = https_fixture::untrusted_server_setting();
+        location = L"\"" + setting + L"/" + directory + L"/\"";
+    } else if (GetParam().server != unreachable::none) {
+        setting = L"http://" + counting.address();
+        location.clear();
+    }
+    ftp_fixture::scoped_update_server server(setting);
+    if (GetParam().server == unreachable::setting_of_another_type) {
+        ASSERT_TRUE(test_support::set_update_machine_value(
+            L"Server", REG_EXPAND_SZ, ftp_fixture::server_address() + L'\0'));
+    }
     std::optional<std::string> ansi_path = in_ansi_code_page(server_path);
     if (GetParam().ansi && !ansi_path) GTEST_SKIP() << "the ANSI code page lacks the test text";
     scoped_htm_handler browser(program_directory() + L"package_stub.exe");
@@ -226,19 +280,29 @@ TEST_P(CheckOnline, AfterTwoRetriesTheBrowserGetsTheCallersLocation) {
     EXPECT_TRUE(control_visible(dialog, not_now_button));
 
     // Check Online: the shell cannot open a bare host and directory, so the .htm program gets
-    // the browse location.
+    // the browse location; an https URL goes to the https handler.
     ASSERT_TRUE(press_button(dialog, get_it_button));
     ASSERT_TRUE(call.returned());
+    EXPECT_EQ(counting.connections(), 0);
+    EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_3_1.exe").empty());
+    if (location.empty()) {
+        EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
+        return;
+    }
     std::vector<std::wstring> marker = wait_for_marker();
     ASSERT_GE(marker.size(), 3u);
-    EXPECT_NE(marker[2].find(L"\"127.0.0.1/" + directory + L"\""), std::wstring::npos)
-        << marker[2];
+    EXPECT_NE(marker[2].find(location), std::wstring::npos) << marker[2];
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Exports, CheckOnline,
     ::testing::Values(check_online_case{"Wide", false, L"bare"},
-                      check_online_case{"AnsiBeyondAscii", true, L"Pr\u00FCfung\u20AC"}),
+                      check_online_case{"AnsiBeyondAscii", true, L"Pr\u00FCfung\u20AC"},
+                      check_online_case{"UntrustedHttps", false, L"untrusted",
+                                        unreachable::untrusted_https},
+                      check_online_case{"HttpSetting", false, L"http", unreachable::http_setting},
+                      check_online_case{"SettingOfAnotherType", false, L"typed",
+                                        unreachable::setting_of_another_type}),
     [](const ::testing::TestParamInfo<check_online_case>& info) { return info.param.name; });
 
 }  // namespace

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+#include "update_check/https/https_paths.h"
+
 namespace orv {
 namespace {
 
@@ -44,7 +48,91 @@ TEST(ServerPaths, TheVendorServerUnlessOverriddenByAValidAddress) {
     EXPECT_EQ(vendor.host, L"ftp.orvatec.com");
     EXPECT_EQ(vendor.port, 21);
     EXPECT_EQ(choose_server_address(std::wstring_view(L"host:99")).port, 99);
-    EXPECT_EQ(choose_server_address(std::wstring_view(L"host:bad")).host, L"ftp.orvatec.com");
+    // A setting that is there but unusable never falls back to the vendor's server.
+    for (const wchar_t* unusable : {L"host:bad", L"", L"http://host", L"ftp://host", L"https://",
+                                    L"https://h/root/", L"HTTP://host:80"}) {
+        EXPECT_EQ(choose_server_address(std::wstring_view(unusable)).transport,
+                  update_transport::unusable)
+            << ::testing::PrintToString(std::wstring(unusable));
+    }
+}
+
+struct https_setting_case {
+    const wchar_t* text;
+    const wchar_t* host;  // null: the setting is malformed
+    std::uint16_t port;
+    const wchar_t* root;
+    // What the listing, a package and Check Online ask for, for vanta's server path.
+    const wchar_t* list_request;
+    const wchar_t* package_request;
+    const wchar_t* directory_url;
+};
+
+const https_setting_case https_settings[] = {
+    {L"https://updates.example.org", L"updates.example.org", 443, L"",
+     L"/pub/calculators/OrvK58x/Orv_Vanta_Kit.list",
+     L"/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe",
+     L"https://updates.example.org/pub/calculators/OrvK58x/"},
+    {L"HTTPS://localhost:8443/mirror/orv", L"localhost", 8443, L"/mirror/orv",
+     L"/mirror/orv/pub/calculators/OrvK58x/Orv_Vanta_Kit.list",
+     L"/mirror/orv/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe",
+     L"https://localhost:8443/mirror/orv/pub/calculators/OrvK58x/"},
+    {L"https://h:443/r", L"h", 443, L"/r", L"/r/pub/calculators/OrvK58x/Orv_Vanta_Kit.list",
+     L"/r/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe",
+     L"https://h/r/pub/calculators/OrvK58x/"},
+    {L"https://h/", nullptr},
+    {L"https://h//r", nullptr},
+    {L"https://h/../r", nullptr},
+    {L"https://h/r%2F", nullptr},
+    {L"https://h:0", nullptr},
+    {L"https://h:65536", nullptr},
+    {L"https://user@h", nullptr},
+    {L"https://h?x=1", nullptr},
+    {L"https://[::1]:443", nullptr},
+    {L"https://:443", nullptr},
+    {L"https://h h", nullptr},
+};
+
+void PrintTo(const https_setting_case& c, std::ostream* out) {
+    *out << ::testing::PrintToString(std::wstring(c.text));
+}
+
+class HttpsSetting : public ::testing::TestWithParam<https_setting_case> {};
+
+TEST_P(HttpsSetting, ParsesAndNamesWhatIsFetched) {
+    const https_setting_case& c = GetParam();
+    const auto server = parse_server_address(c.text);
+    if (!c.host) {
+        EXPECT_FALSE(server);
+        return;
+    }
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->transport, update_transport::https);
+    EXPECT_EQ(server->host, c.host);
+    EXPECT_EQ(server->port, c.port);
+    EXPECT_EQ(server->root, c.root);
+    const std::wstring server_path = L"/pub/calculators/OrvK58x/Orv_Vanta_Kit.exe";
+    EXPECT_EQ(https_list_request(*server, L"/pub/calculators/OrvK58x/Orv_Vanta_Kit"),
+              c.list_request);
+    EXPECT_EQ(
+        https_package_request(*server, L"/pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe"),
+        c.package_request);
+    EXPECT_EQ(source_browse_location(*server, server_path), c.directory_url);
+    // Names that could leave the directory or need escaping never reach a request.
+    for (const wchar_t* bad : {L"/pub/../x.exe", L"/pub/a b.exe", L"/pub/a%2e.exe", L"pub/a.exe",
+                               L"/pub//a.exe", L"/pub/a\\b.exe", L"/pub/a?.exe"}) {
+        EXPECT_FALSE(https_package_request(*server, bad)) << ::testing::PrintToString(bad);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, HttpsSetting, ::testing::ValuesIn(https_settings));
+
+TEST(ServerPaths, UnusableSettingHasNoBrowseLocation) {
+    EXPECT_EQ(source_browse_location(choose_server_address(std::wstring_view(L"http://h")),
+                                     L"/pub/Kit.exe"),
+              L"");
+    EXPECT_EQ(source_browse_location(choose_server_address(std::nullopt), L"/pub/Kit.exe"),
+              L"ftp.orvatec.com/pub");
 }
 
 TEST(ServerPaths, SettingsKeyUsesLowerCaseHexWithoutLeadingZeros) {

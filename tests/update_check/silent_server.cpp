@@ -25,6 +25,23 @@ silent_server::silent_server() : socket_(INVALID_SOCKET) {
     listening_ = true;
 }
 
+int silent_server::connections() {
+    if (!listening_) return connections_;
+    const auto listener = static_cast<SOCKET>(socket_);
+    for (;;) {
+        fd_set ready;
+        FD_ZERO(&ready);
+        FD_SET(listener, &ready);
+        timeval now{0, 0};
+        if (::select(0, &ready, nullptr, nullptr, &now) != 1) break;
+        SOCKET client = ::accept(listener, nullptr, nullptr);
+        if (client == INVALID_SOCKET) break;
+        ++connections_;
+        ::closesocket(client);
+    }
+    return connections_;
+}
+
 silent_server::~silent_server() {
     if (socket_ != INVALID_SOCKET) ::closesocket(static_cast<SOCKET>(socket_));
     ::WSACleanup();
