@@ -164,7 +164,11 @@ void status_bar::layout_panes() {
     if (!hwnd() || panes_.empty()) return;
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    int fixed = 0;
+    // The size grip is drawn over the right end of the last pane: the stretched pane gives up
+    // that room, so that the last pane's text stays clear of it.
+    int fixed = (::GetWindowLongW(hwnd(), GWL_STYLE) & SBARS_SIZEGRIP)
+                    ? scale_dpi(::GetSystemMetrics(SM_CXVSCROLL), dpi_, system_dpi())
+                    : 0;
     for (const pane& p : panes_) {
         if (!(p.style & SBPS_STRETCH)) fixed += p.width + pane_padding();
     }
