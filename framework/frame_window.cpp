@@ -98,6 +98,17 @@ RECT frame_window::layout_bars() {
 
 void frame_window::recalc_layout() { layout_bars(); }
 
+void frame_window::on_dpi_changed(UINT dpi, const RECT* suggested) {
+    // The bar first: the move below lays the frame out with the bar's new height.
+    if (status_bar* bar = find_status_bar()) bar->set_dpi(dpi);
+    if (suggested) {
+        ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    recalc_layout();
+}
+
 void frame_window::update_frame_title() { set_caption(title_); }
 
 void frame_window::set_caption(const std::wstring& caption) {
@@ -150,6 +161,11 @@ LRESULT frame_window::window_proc(UINT message, WPARAM wparam, LPARAM lparam) {
             // the bars and the client where they belong.
             window::window_proc(message, wparam, lparam);
             if (wparam != SIZE_MINIMIZED) recalc_layout();
+            return 0;
+        case WM_DPICHANGED:
+            // The DPI comes with the message: GetDpiForWindow may not know it yet (and under
+            // Wine it stays at the system's).
+            on_dpi_changed(LOWORD(wparam), reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_CLOSE:
             on_close();

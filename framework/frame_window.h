@@ -62,6 +62,9 @@ protected:
     void set_caption(const std::wstring& caption);
     // WM_CLOSE: for the application's main window, documents are closed first.
     virtual void on_close();
+    // WM_DPICHANGED: the frame has moved to a monitor of another DPI. It takes the place the
+    // system suggests and sizes its bars for `dpi`.
+    virtual void on_dpi_changed(UINT dpi, const RECT* suggested);
     // WM_DESTROY, while the frame's children still exist.
     virtual void on_destroy() {}
 

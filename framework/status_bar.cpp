@@ -6,12 +6,21 @@
 
 #include "framework/cmd_target.h"
 #include "framework/resources.h"
+#include "framework/window_dpi.h"
 
 namespace fw {
 namespace {
 
-// Room for a pane's borders and the gap between panes, beyond its text.
-int pane_padding() { return 2 * ::GetSystemMetrics(SM_CXEDGE) + 8; }
+// The system's status bar font, at `dpi` rather than the DPI its metrics come in.
+HFONT create_status_font(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        return nullptr;
+    }
+    metrics.lfStatusFont.lfHeight = scale_dpi(metrics.lfStatusFont.lfHeight, dpi, system_dpi());
+    return ::CreateFontIndirectW(&metrics.lfStatusFont);
+}
 
 class status_pane_cmd_ui final : public cmd_ui {
 public:
@@ -34,7 +43,31 @@ bool status_bar::create(HWND parent, DWORD style, UINT id) {
     // size grip when the parent can be resized.
     DWORD control_style = (style & ~CBRS_BOTTOM) | CCS_BOTTOM;
     if (::GetWindowLongW(parent, GWL_STYLE) & WS_THICKFRAME) control_style |= SBARS_SIZEGRIP;
-    return create_ex(0, STATUSCLASSNAMEW, nullptr, control_style, RECT{}, parent, id);
+    if (!create_ex(0, STATUSCLASSNAMEW, nullptr, control_style, RECT{}, parent, id)) return false;
+    set_dpi(window_dpi(parent));
+    return true;
+}
+
+void status_bar::set_dpi(UINT dpi) {
+    if (!hwnd() || dpi == 0) return;
+    // Without a font of its own the bar keeps the control's, which is sized for the system DPI.
+    unique_font font(create_status_font(dpi));
+    if (font) {
+        send(WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        font_ = std::move(font);
+    }
+    const UINT previous = dpi_;
+    dpi_ = dpi;
+    for (pane& p : panes_) {
+        p.width = p.sized_by_text ? text_width(p.width_text) : scale_dpi(p.width, dpi, previous);
+    }
+    layout_panes();
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+int status_bar::pane_padding() const {
+    // Room for a pane's borders and the gap between panes, beyond its text.
+    return scale_dpi(2 * ::GetSystemMetrics(SM_CXEDGE), dpi_, system_dpi()) + scale_dpi(8, dpi_);
 }
 
 bool status_bar::set_indicators(const UINT* ids, int count) {
@@ -45,6 +78,8 @@ bool status_bar::set_indicators(const UINT* ids, int count) {
         p.id = ids[i];
         load_string(ids[i], p.text);
         p.width = text_width(p.text);
+        p.sized_by_text = true;
+        p.width_text = p.text;
     }
     layout_panes();
     for (int i = 0; i < count; ++i) show_pane(i, false);
@@ -57,6 +92,7 @@ void status_bar::set_pane_info(int index, UINT id, UINT style, int width) {
     p.id = id;
     p.style = style;
     p.width = width;
+    p.sized_by_text = false;
     p.shown_valid = false;
     layout_panes();
     show_pane(index, false);
@@ -128,7 +164,11 @@ void status_bar::layout_panes() {
     if (!hwnd() || panes_.empty()) return;
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    int fixed = 0;
+    // The size grip is drawn over the right end of the last pane: the stretched pane gives up
+    // that room, so that the last pane's text stays clear of it.
+    int fixed = (::GetWindowLongW(hwnd(), GWL_STYLE) & SBARS_SIZEGRIP)
+                    ? scale_dpi(::GetSystemMetrics(SM_CXVSCROLL), dpi_, system_dpi())
+                    : 0;
     for (const pane& p : panes_) {
         if (!(p.style & SBPS_STRETCH)) fixed += p.width + pane_padding();
     }

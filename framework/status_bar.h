@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/unique_handle.h"
 #include "framework/window.h"
 
 namespace fw {
@@ -28,14 +29,21 @@ inline constexpr UINT SBPS_STRETCH = 0x08000000;
 class status_bar : public window {
 public:
     // Creates the bar as a child of `parent` with id `id` (normally AFX_IDW_STATUS_BAR, which is
-    // how the frame finds it for layout and idle updates).
+    // how the frame finds it for layout and idle updates), sized for the parent's DPI.
     bool create(HWND parent, DWORD style, UINT id);
+
+    // Gives the bar the system's status font at `dpi` and sizes the panes for it: a pane as
+    // wide as its text is measured again, one of a given width scales with the DPI. The frame
+    // calls this when it moves to a monitor of another DPI, then lays the bar out again.
+    void set_dpi(UINT dpi);
+    UINT dpi() const { return dpi_; }
 
     // One pane per id, each showing its id's string from the current resources (empty when
     // there is none) and as wide as that text.
     bool set_indicators(const UINT* ids, int count);
     // Restyles pane `index`: a stretched pane takes the width the others leave (at least
-    // `width` pixels); other panes are `width` pixels of text wide.
+    // `width` pixels); other panes are `width` pixels of text wide (pixels at the bar's
+    // present DPI).
     void set_pane_info(int index, UINT id, UINT style, int width);
 
     // Replaces the pane's text; with `repaint` the pane is redrawn at once.
@@ -63,16 +71,22 @@ private:
         UINT id = 0;
         UINT style = SBPS_NORMAL;
         int width = 0;
+        // The indicator string whose width, in the bar's font, is the pane's width.
+        bool sized_by_text = false;
+        std::wstring width_text;
         std::wstring text;
         std::wstring shown;
         bool shown_valid = false;
     };
 
     int text_width(const std::wstring& text) const;
+    int pane_padding() const;
     void layout_panes();
     void show_pane(int index, bool repaint);
 
     std::vector<pane> panes_;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    unique_font font_;
 };
 
 }  // namespace fw

@@ -90,4 +90,11 @@ struct menu_traits {
 };
 using unique_menu = unique_handle<menu_traits>;
 
+struct font_traits {
+    using type = HFONT;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type h) noexcept { ::DeleteObject(h); }
+};
+using unique_font = unique_handle<font_traits>;
+
 }  // namespace fw

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 shots=build/win32/e2e/screenshots
 
-# test screenshot -> picture in docs/
+# test screenshot -> picture in docs/ [-> scale, 60% when not given]
 pictures=(
   startup_with_calculator:main-window
   update_flow_later_firmware_question:firmware-question
@@ -15,6 +15,7 @@ pictures=(
   update_check_traditional_chinese:update-dialog-zh-hant
   installer_welcome_en:installer-en
   installer_welcome_zh:installer-zh
+  screens_firmware_question_144dpi:firmware-question-144dpi:100%
 )
 
 missing=0
@@ -25,6 +26,7 @@ done
 
 mkdir -p docs
 for entry in "${pictures[@]}"; do
-  convert "$shots/${entry%%:*}.png" -resize 60% -strip "docs/${entry#*:}.png"
-  echo "docs/${entry#*:}.png"
+  IFS=: read -r shot picture scale <<<"$entry"
+  convert "$shots/$shot.png" -resize "${scale:-60%}" -strip "docs/$picture.png"
+  echo "docs/$picture.png"
 done

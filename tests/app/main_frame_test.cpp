@@ -6,9 +6,14 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "app/resource.h"
 #include "framework/framework_ids.h"
 #include "framework/resources.h"
+#include "framework/window_dpi.h"
 #include "tests/app/frame_fixture.h"
 
 namespace vanta_test {
@@ -56,6 +61,65 @@ TEST_F(frame_test, status_bar_has_the_hardware_pane_stretched_then_the_key_indic
     EXPECT_EQ(frame->status_bar().pane_id(2), static_cast<UINT>(ID_INDICATOR_NUM));
     EXPECT_EQ(frame->status_bar().pane_id(3), static_cast<UINT>(ID_INDICATOR_SCRL));
 }
+
+// The frame moved to a monitor of another DPI. Windows tells it with WM_DPICHANGED (Wine never
+// sends it, so the test does).
+class frame_dpi_test : public frame_test, public ::testing::WithParamInterface<UINT> {
+protected:
+    struct bar_sizes {
+        int font_height = 0;
+        std::vector<int> fixed_panes;  // the key indicators' widths
+    };
+    bar_sizes measure() const {
+        HWND bar = ::GetDlgItem(frame->hwnd(), AFX_IDW_STATUS_BAR);
+        bar_sizes sizes;
+        LOGFONTW font{};
+        if (::GetObjectW(reinterpret_cast<HGDIOBJ>(::SendMessageW(bar, WM_GETFONT, 0, 0)),
+                         sizeof(font), &font) == sizeof(font)) {
+            sizes.font_height = std::abs(font.lfHeight);
+        }
+        int edges[4] = {};
+        ::SendMessageW(bar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+        RECT client{};
+        ::GetClientRect(bar, &client);
+        edges[3] = client.right;
+        for (int i = 1; i < 4; ++i) sizes.fixed_panes.push_back(edges[i] - edges[i - 1]);
+        return sizes;
+    }
+    void move_to_dpi(UINT dpi, const RECT& suggested) {
+        ::SendMessageW(frame->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+    }
+};
+
+TEST_P(frame_dpi_test, status_bar_font_and_panes_scale_with_the_new_dpi_and_back) {
+    start();
+    const UINT from = fw::system_dpi();
+    const UINT to = GetParam();
+    const bar_sizes before = measure();
+    ASSERT_GT(before.font_height, 0) << "the bar has a font of its own";
+
+    const RECT suggested{40, 30, 40 + 1000, 30 + 700};
+    move_to_dpi(to, suggested);
+    RECT placed{};
+    ::GetWindowRect(frame->hwnd(), &placed);
+    EXPECT_TRUE(::EqualRect(&placed, &suggested)) << "the frame takes the suggested place";
+    const bar_sizes after = measure();
+    EXPECT_NEAR(after.font_height, ::MulDiv(before.font_height, to, from), 1);
+    for (std::size_t i = 0; i < before.fixed_panes.size(); ++i) {
+        // Text is measured again in the new font, whose glyphs round their own way.
+        const int expected = ::MulDiv(before.fixed_panes[i], to, from);
+        EXPECT_NEAR(after.fixed_panes[i], expected, expected / 10 + 1) << "pane " << i + 1;
+    }
+
+    move_to_dpi(from, RECT{0, 0, 800, 600});
+    const bar_sizes back = measure();
+    EXPECT_EQ(back.font_height, before.font_height);
+    EXPECT_EQ(back.fixed_panes, before.fixed_panes);
+}
+
+INSTANTIATE_TEST_SUITE_P(monitor, frame_dpi_test, ::testing::Values(144u, 192u),
+                         [](const auto& info) { return "dpi" + std::to_string(info.param); });
 
 TEST_F(frame_test, key_indicators_show_their_text_while_the_toggle_is_on) {
     start();

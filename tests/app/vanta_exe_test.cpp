@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -157,6 +158,79 @@ TEST_F(program_resources, manifest_asks_for_administrator_rights_and_common_cont
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
     const std::string processor = sizeof(void*) == 4 ? "x86" : "amd64";
     EXPECT_NE(manifest.find("processorArchitecture=\"" + processor + "\""), std::string::npos);
+}
+
+// The activation context the system builds from the program's manifest: what it declares,
+// read back as Windows reads it. (Wine runs every program per-monitor aware, so the awareness
+// a running vanta reports proves nothing.)
+class program_activation_context : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::wstring path = program_path().wstring();
+        ACTCTXW request{};
+        request.cbSize = sizeof(request);
+        request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+        request.lpSource = path.c_str();
+        request.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
+        context_ = ::CreateActCtxW(&request);
+        ASSERT_NE(context_, INVALID_HANDLE_VALUE);
+    }
+    void TearDown() override {
+        if (context_ != INVALID_HANDLE_VALUE) ::ReleaseActCtx(context_);
+    }
+    HANDLE context_ = INVALID_HANDLE_VALUE;
+};
+
+struct declared_setting {
+    const wchar_t* name_space;
+    const wchar_t* name;
+    const wchar_t* value;
+};
+
+class declared_windows_setting : public program_activation_context,
+                                 public ::testing::WithParamInterface<declared_setting> {};
+
+TEST_P(declared_windows_setting, reads_back_as_declared) {
+    const declared_setting& setting = GetParam();
+    wchar_t value[128] = {};
+    SIZE_T written = 0;
+    ASSERT_TRUE(
+        ::QueryActCtxSettingsW(0, context_, setting.name_space, setting.name, value, 128, &written))
+        << ::GetLastError();
+    EXPECT_STREQ(value, setting.value);
+}
+
+// Per-monitor (v2) where Windows 10 knows it, else system-wide; Windows 7 to 8.1 read only the
+// older setting.
+INSTANTIATE_TEST_SUITE_P(
+    dpi, declared_windows_setting,
+    ::testing::Values(declared_setting{L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                                       L"dpiAwareness", L"PerMonitorV2, System"},
+                      declared_setting{L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                                       L"dpiAware", L"true"}));
+
+TEST_F(program_activation_context, names_windows_7_8_8_1_and_10_as_supported_systems) {
+    alignas(8) BYTE buffer[512] = {};
+    SIZE_T written = 0;
+    ASSERT_TRUE(::QueryActCtxW(0, context_, nullptr, CompatibilityInformationInActivationContext,
+                               buffer, sizeof(buffer), &written))
+        << ::GetLastError();
+    EXPECT_EQ(
+        reinterpret_cast<const ACTIVATION_CONTEXT_COMPATIBILITY_INFORMATION*>(buffer)->ElementCount,
+        4u);
+    // Looked for by value: the size of an element differs between versions of the system.
+    const GUID systems[] = {
+        {0x35138b9a, 0x5d96, 0x4fbd, {0x8e, 0x2d, 0xa2, 0x44, 0x02, 0x25, 0xf9, 0x3a}},  // 7
+        {0x4a2f28e3, 0x53b9, 0x4441, {0xba, 0x9c, 0xd6, 0x9d, 0x4a, 0x4a, 0x6e, 0x38}},  // 8
+        {0x1f676c76, 0x80e1, 0x4239, {0x95, 0xbb, 0x83, 0xd0, 0xf6, 0xd0, 0xda, 0x78}},  // 8.1
+        {0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}},  // 10
+    };
+    const BYTE* end = buffer + std::min<SIZE_T>(written, sizeof(buffer));
+    for (const GUID& system : systems) {
+        const BYTE* id = reinterpret_cast<const BYTE*>(&system);
+        EXPECT_NE(std::search(static_cast<const BYTE*>(buffer), end, id, id + sizeof(GUID)), end)
+            << system.Data1;
+    }
 }
 
 TEST_F(program_resources, version_is_1_0_0_20_in_us_english_with_code_page_1252) {

@@ -1,8 +1,13 @@
-// Every state of OrvUpdateCheck.dll's "Check for Update" dialog as vanta's File > Check for
-// Updates and its scheduled check at start-up show it, in English and Chinese, each with a
-// screenshot: connecting, a retry, could not connect, no update, update available, and the
-// notification form of the scheduled check. The server's listing decides each outcome. Runs
-// under tests/support/ftp_server/with-ftp-server (ctest e2e.vanta_update_dialog_screens).
+// vanta's screens, each with a screenshot: the main window with a calculator, the firmware
+// question, About, the language restart box, and every state of OrvUpdateCheck.dll's "Check
+// for Update" dialog as vanta's File > Check for Updates and its scheduled check at start-up
+// show it, in English and Chinese: connecting, a retry, could not connect, no update, update
+// available, and the notification form of the scheduled check. The server's listing decides
+// each outcome. Runs under tests/support/ftp_server/with-ftp-server.
+//
+// Each journey runs at 96, 144 and 192 DPI (ctest e2e.vanta_update_dialog_screens, and
+// ..._144dpi, ..._192dpi, each in a Wine prefix set to its DPI), and on every screen each
+// control's text must fit the control, measured inside vanta with the control's own font.
 //
 // The download itself is not pictured: it runs on the dialog's own thread, which answers no
 // message until the file is in, so the dialog cannot be raised for a capture meanwhile.
@@ -10,12 +15,15 @@
 #include <ws2tcpip.h>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 #include <mutex>
 #include <thread>
 
 #include "tests/e2e/vanta_saved_settings.h"
+#include "tests/support/menu_probe/menu_reader.h"
+#include "tests/support/menu_probe/text_fit_reader.h"
 #include "tests/e2e/vanta_test_support.h"
 #include "tests/support/dialog_driver/dialog_driver.h"
 #include "tests/support/ftp_server/ftp_fixture.h"
@@ -177,12 +185,14 @@ const dialog_texts english = {L"\nConnecting to server...",
                               L"version now.",
                               L"No update is available at this time."};
 const dialog_texts chinese = {L"\n正在连接到服务器...",
-                              L"更新可用。\n\n您现在可以下载并安装新版本。",
-                              L"当前无可用更新。"};
+                              L"更新可用。\n\n您现在可以下载并安装新版本。", L"当前无可用更新。"};
+
+// Takes the screenshot of what vanta shows now and checks its texts (screen_row::picture).
+using picture = std::function<void(e2e::vanta_app&, const std::wstring&)>;
 
 // One menu check: the dialog held in "connecting" until the relay lets it through.
 HWND check_while_held(e2e::vanta_app& app, gated_relay& relay, HWND previous,
-                      const dialog_texts& texts, const std::wstring& shot) {
+                      const dialog_texts& texts, const picture& take, const std::wstring& shot) {
     relay.shut();
     EXPECT_TRUE(app.command(check_for_updates));
     HWND dialog = wait_for_update_dialog(app.process()->id(), previous);
@@ -191,26 +201,61 @@ HWND check_while_held(e2e::vanta_app& app, gated_relay& relay, HWND previous,
         return nullptr;
     }
     EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, texts.connecting));
-    EXPECT_TRUE(app.screenshot(shot));
+    take(app, shot);
     relay.open();
     return dialog;
 }
 
 // One menu check that ends in "update available" or "no update"; closes the dialog.
 HWND check_outcome(e2e::vanta_app& app, HWND previous, bool newer, const dialog_texts& texts,
-                   const std::wstring& shot) {
+                   const picture& take, const std::wstring& shot) {
     EXPECT_TRUE(app.command(check_for_updates));
     HWND dialog = wait_for_update_dialog(app.process()->id(), previous);
     if (!dialog) return nullptr;
     EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text,
                                              newer ? texts.available : texts.no_update));
-    EXPECT_TRUE(app.screenshot(shot));
+    take(app, shot);
     EXPECT_TRUE(dialog_driver::press_button(dialog, newer ? not_now_button : get_it_button));
     EXPECT_TRUE(dialog_driver::wait_until_gone(dialog));
     return dialog;
 }
 
-class vanta_update_dialog_screens : public ::testing::Test {
+// vanta's frame and every dialog it shows: each text fits its control at the row's DPI.
+void expect_texts_fit(e2e::vanta_app& app, UINT dpi, const std::wstring& screen) {
+    std::vector<HWND> windows = app.dialogs();
+    windows.push_back(app.frame());
+    for (HWND window : windows) {
+        const auto report = text_fit_reader::read(app.process()->handle(), window);
+        ASSERT_TRUE(report) << e2e::narrow(screen) << ": not measured";
+        EXPECT_EQ(report->dpi, static_cast<int>(dpi)) << e2e::narrow(screen);
+        EXPECT_FALSE(report->controls.empty()) << e2e::narrow(screen) << ": no text measured";
+        for (const text_fit_reader::control& control : report->controls) {
+            EXPECT_TRUE(control.fits())
+                << e2e::narrow(screen) << ": " << e2e::narrow(control.kind) << " " << control.id
+                << " \"" << e2e::narrow(control.text_content) << "\" needs " << control.text.cx
+                << "x" << control.text.cy << ", has " << control.room.cx << "x" << control.room.cy;
+        }
+    }
+}
+
+// vanta's commands that open the About box and choose the second language of the menu.
+constexpr UINT about_command = 57664;
+constexpr UINT second_language_command = 28417;
+constexpr std::uint64_t older_firmware = 0x7222201100000000;
+
+// vanta lists its languages when the File menu opens: the message the system sends it first.
+bool open_file_menu(e2e::vanta_app& app) {
+    const auto items = menu_reader::read(app.process()->handle(), app.frame());
+    if (!items || items->empty()) return false;
+    const menu_reader::item* file = menu_reader::find_popup(*items, 0, items->front().text);
+    DWORD_PTR ignored = 0;
+    return file && ::SendMessageTimeoutW(app.frame(), WM_INITMENUPOPUP,
+                                         reinterpret_cast<WPARAM>(file->submenu), 0, SMTO_BLOCK,
+                                         10000, &ignored) != 0;
+}
+
+// The parameter is the display's DPI, the one the row's Wine prefix is set to.
+class vanta_update_dialog_screens : public ::testing::TestWithParam<UINT> {
 protected:
     void SetUp() override {
         if (!e2e::vanta_app::built()) GTEST_SKIP() << "vanta.exe not built";
@@ -227,42 +272,94 @@ protected:
         return setup;
     }
 
+    // The screenshot `name` (at 96 DPI; other DPIs add theirs to the name), then the texts.
+    picture take() const {
+        const UINT dpi = GetParam();
+        return [dpi](e2e::vanta_app& app, const std::wstring& name) {
+            const std::wstring screen =
+                dpi == 96 ? name : name + L"_" + std::to_wstring(dpi) + L"dpi";
+            EXPECT_TRUE(app.screenshot(screen));
+            expect_texts_fit(app, dpi, screen);
+        };
+    }
+
     saved_dwords schedule_{update_settings_key, {L"NextUpdateDate", L"AutoUpdateCheck"}};
     saved_dwords language_{e2e::vanta_settings_key, {L"LanguageId"}};
     std::optional<gated_relay> relay_;
 };
 
-TEST_F(vanta_update_dialog_screens, english_from_connecting_through_retries_to_each_outcome) {
+TEST_P(vanta_update_dialog_screens, main_window_firmware_question_about_and_language_restart) {
+    const picture shoot = take();
+    e2e::vanta_setup settings = setup(0x0409, false);
+    settings.version_file = "K58x=7222201200000000;\r\n";
+    e2e::vanta_app app(L"vanta_update_dialog_screens.main", settings);
+    ASSERT_TRUE(app.ready());
+    app.devices().plug(hid_stack::calculator_device(u"Lab", older_firmware));
+    ASSERT_TRUE(app.start());
+    EXPECT_TRUE(app.wait_for_status(new_hardware));
+
+    HWND question = app.wait_for_dialog(L"Firmware Upgrade");
+    ASSERT_TRUE(question);
+    shoot(app, L"screens_firmware_question");
+    ASSERT_TRUE(dialog_driver::press_button(question, IDCANCEL));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(question));
+    shoot(app, L"screens_main_window");
+
+    ASSERT_TRUE(app.command(about_command));
+    HWND about = app.wait_for_dialog(L"About Orv Vanta Kit");
+    ASSERT_TRUE(about);
+    shoot(app, L"screens_about");
+    ASSERT_TRUE(dialog_driver::press_button(about, IDOK));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(about));
+
+    ASSERT_TRUE(open_file_menu(app));
+    ASSERT_TRUE(app.command(second_language_command));
+    dialog_driver::window_query box;
+    box.caption = L"Orv Vanta Kit";
+    box.process_id = app.process()->id();
+    box.class_name = L"#32770";  // not the frame, which has the same caption
+    HWND restart = dialog_driver::wait_for_window(box);
+    ASSERT_TRUE(restart);
+    shoot(app, L"screens_language_restart");
+    ASSERT_TRUE(dialog_driver::press_button(restart, IDOK));
+    ASSERT_TRUE(dialog_driver::wait_until_gone(restart));
+    EXPECT_TRUE(app.stop());
+}
+
+TEST_P(vanta_update_dialog_screens, english_from_connecting_through_retries_to_each_outcome) {
+    const picture shoot = take();
     ASSERT_TRUE(serve_only(unversioned));
     e2e::vanta_app app(L"vanta_update_dialog_screens.english", setup(0x0409, false));
     ASSERT_TRUE(app.ready());
     ASSERT_TRUE(app.start());
 
     // No versioned package: two retries 3 s apart, then the offer to look in a browser.
-    HWND dialog = check_while_held(app, *relay_, nullptr, english, L"update_dialog_connecting_en");
+    HWND dialog =
+        check_while_held(app, *relay_, nullptr, english, shoot, L"update_dialog_connecting_en");
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(
         dialog_driver::wait_for_text(dialog, status_text, L"\nConnecting to server. Retry #1..."));
-    EXPECT_TRUE(app.screenshot(L"update_dialog_retry_en"));
+    shoot(app, L"update_dialog_retry_en");
     EXPECT_TRUE(dialog_driver::wait_for_text(
         dialog, status_text,
         L"Could not connect to the update server.\n\nPlease check your Internet connection, or "
         L"click the Check Online\nbutton below to manually check for an update in a web "
         L"browser."));
-    EXPECT_TRUE(app.screenshot(L"update_dialog_could_not_connect_en"));
+    shoot(app, L"update_dialog_could_not_connect_en");
     ASSERT_TRUE(dialog_driver::press_button(dialog, not_now_button));
     ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
 
     ASSERT_TRUE(serve_only(same_version));
-    dialog = check_outcome(app, dialog, false, english, L"update_dialog_no_update_en");
+    dialog = check_outcome(app, dialog, false, english, shoot, L"update_dialog_no_update_en");
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(serve_only(newer_version));
-    ASSERT_TRUE(check_outcome(app, dialog, true, english, L"update_dialog_available_en"));
+    ASSERT_TRUE(check_outcome(app, dialog, true, english, shoot, L"update_dialog_available_en"));
     EXPECT_TRUE(app.process()->running());
     EXPECT_TRUE(app.stop());
 }
 
-TEST_F(vanta_update_dialog_screens, chinese_notification_and_menu_check_states) {
+TEST_P(vanta_update_dialog_screens, chinese_notification_and_menu_check_states) {
+    const picture shoot = take();
     const std::wstring chinese_library = e2e::join(e2e::program_dir(), L"vantaCHS.dll");
     if (!e2e::file_exists(chinese_library)) GTEST_SKIP() << "vantaCHS.dll not built";
     ASSERT_TRUE(serve_only(newer_version));
@@ -275,20 +372,28 @@ TEST_F(vanta_update_dialog_screens, chinese_notification_and_menu_check_states) 
     HWND form = wait_for_update_dialog(app.process()->id(), nullptr);
     ASSERT_TRUE(form);
     EXPECT_TRUE(dialog_driver::wait_for_text(form, status_text, chinese.available));
-    EXPECT_TRUE(app.screenshot(L"update_dialog_notification_zh"));
+    shoot(app, L"update_dialog_notification_zh");
+    RECT placed{};
+    ::GetWindowRect(form, &placed);
+    EXPECT_EQ(placed.left, 0) << "the notification's place on the screen, at every DPI";
+    EXPECT_EQ(placed.top, 0);
     ASSERT_TRUE(dialog_driver::press_button(form, not_now_button));
     ASSERT_TRUE(dialog_driver::wait_until_gone(form));
 
-    HWND dialog = check_while_held(app, *relay_, form, chinese, L"update_dialog_connecting_zh");
+    HWND dialog =
+        check_while_held(app, *relay_, form, chinese, shoot, L"update_dialog_connecting_zh");
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, chinese.available));
-    EXPECT_TRUE(app.screenshot(L"update_dialog_available_zh"));
+    shoot(app, L"update_dialog_available_zh");
     ASSERT_TRUE(dialog_driver::press_button(dialog, not_now_button));
     ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
 
     ASSERT_TRUE(serve_only(same_version));
-    ASSERT_TRUE(check_outcome(app, dialog, false, chinese, L"update_dialog_no_update_zh"));
+    ASSERT_TRUE(check_outcome(app, dialog, false, chinese, shoot, L"update_dialog_no_update_zh"));
     EXPECT_TRUE(app.stop());
 }
+
+INSTANTIATE_TEST_SUITE_P(at, vanta_update_dialog_screens, ::testing::Values(96u, 144u, 192u),
+                         [](const auto& info) { return "dpi" + std::to_string(info.param); });
 
 }  // namespace
