@@ -44,7 +44,7 @@ export VANTA_WINEARCH="$prefix_arch"
 echo "test.sh: Windows tests in a ${prefix_arch#win}-bit Wine prefix" >&2
 # A throwaway Wine prefix for this run; no test touches a real user's registry. The demo keeps
 # its prefix between runs; one made with the other architecture is laid anew.
-rm -rf "$build/wineprefix"
+rm -rf "$build"/wineprefix "$build"/wineprefix-*
 demo_prefix="$build/demo-prefix"
 if [ -f "$demo_prefix/system.reg" ] && ! grep -qx "#arch=$prefix_arch" "$demo_prefix/system.reg"; then
   rm -rf "$demo_prefix" "$demo_prefix.lock"
