@@ -11,7 +11,7 @@
 #include "app/language_chain.h"
 #include "app/version_reference.h"
 #include "fuzz/fuzz_input.h"
-#include "update_check/builtin_texts.h"
+#include "update_check/rules/builtin_texts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::input in(data, size);

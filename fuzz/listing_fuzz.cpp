@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
-#include "update_check/package_selection.h"
-#include "update_check/server_paths.h"
-#include "update_check/version_tag.h"
+#include "update_check/rules/package_selection.h"
+#include "update_check/rules/server_paths.h"
+#include "update_check/rules/version_tag.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "fuzz/fuzz_input.h"
 #include "update_check/https/https_paths.h"
 #include "update_check/https/package_list.h"
-#include "update_check/package_selection.h"
+#include "update_check/rules/package_selection.h"
 
 namespace {
 

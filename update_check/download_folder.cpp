@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "update_check/package_trust_rules.h"
+#include "update_check/rules/package_trust_rules.h"
 
 namespace orv {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "update_check/server_paths.h"
+#include "update_check/rules/server_paths.h"
 
 namespace orv {
 

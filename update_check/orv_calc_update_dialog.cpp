@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "update_check/builtin_texts.h"
+#include "update_check/rules/builtin_texts.h"
 #include "update_check/orv_calc_manager_app.h"
 #include "update_check/query_threads.h"
 #include "update_check/settings_store.h"

@@ -10,7 +10,7 @@
 #include "update_check/orv_calc_manager_app.h"
 #include "update_check/orv_calc_update_dialog.h"
 #include "update_check/package_download.h"
-#include "update_check/package_selection.h"
+#include "update_check/rules/package_selection.h"
 #include "update_check/package_trust.h"
 #include "update_check/shell_paths.h"
 #include "update_check/process_launch.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "update_check/server_paths.h"
+#include "update_check/rules/server_paths.h"
 
 namespace orv {
 

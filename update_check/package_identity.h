@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "update_check/package_trust_rules.h"
+#include "update_check/rules/package_trust_rules.h"
 
 namespace orv {
 

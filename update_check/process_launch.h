@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "update_check/package_trust_rules.h"
+#include "update_check/rules/package_trust_rules.h"
 
 namespace orv {
 

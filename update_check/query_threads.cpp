@@ -6,7 +6,7 @@
 
 #include "update_check/list_server_package.h"
 #include "update_check/orv_calc_update_dialog.h"
-#include "update_check/package_selection.h"
+#include "update_check/rules/package_selection.h"
 #include "update_check/update_server.h"
 
 namespace orv {

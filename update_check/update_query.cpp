@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "update_check/package_selection.h"
+#include "update_check/rules/package_selection.h"
 #include "update_check/shell_paths.h"
 
 namespace orv {

@@ -12,8 +12,8 @@
 #include <mutex>
 #include <string>
 
-#include "update_check/server_paths.h"
-#include "update_check/version_tag.h"
+#include "update_check/rules/server_paths.h"
+#include "update_check/rules/version_tag.h"
 
 namespace orv {
 

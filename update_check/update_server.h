@@ -12,7 +12,7 @@
 #include <string>
 
 #include "framework/unique_handle.h"
-#include "update_check/server_paths.h"
+#include "update_check/rules/server_paths.h"
 
 namespace orv {
 

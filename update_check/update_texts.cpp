@@ -1,7 +1,7 @@
 #include "update_check/update_texts.h"
 
 #include "framework/resources.h"
-#include "update_check/builtin_texts.h"
+#include "update_check/rules/builtin_texts.h"
 #include "update_check/orv_calc_manager_app.h"
 
 namespace orv {

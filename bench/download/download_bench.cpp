@@ -18,7 +18,7 @@
 
 #include "update_check/list_server_package.h"
 #include "update_check/package_download.h"
-#include "update_check/package_selection.h"
+#include "update_check/rules/package_selection.h"
 #include "update_check/package_trust.h"
 #include "update_check/shell_paths.h"
 #include "update_check/update_server.h"

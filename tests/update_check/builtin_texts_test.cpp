@@ -1,6 +1,6 @@
 // The built-in Simplified Chinese texts must survive the trip through source encoding and
 // compiler as the exact characters, and the retry text must take its number.
-#include "update_check/builtin_texts.h"
+#include "update_check/rules/builtin_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "tests/app/import_spy.h"
 #include "tests/update_check/check_fixture.h"
 #include "update_check/download_folder.h"
-#include "update_check/package_trust_rules.h"
+#include "update_check/rules/package_trust_rules.h"
 
 namespace orv_test {
 namespace {

@@ -1,6 +1,6 @@
 // The download's progress steps: whatever the read sizes, the bar moves as 1,024-byte reads
 // would move it.
-#include "update_check/download_progress.h"
+#include "update_check/rules/download_progress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The suffix rule that picks a package out of a server listing, and the name checks that keep
 // a hostile listing from steering the download. Stems are given as the shell would strip them.
-#include "update_check/package_selection.h"
+#include "update_check/rules/package_selection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Publisher pins, package kinds and how a signature check and a pin combine.
-#include "update_check/package_trust_rules.h"
+#include "update_check/rules/package_trust_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Texts derived from the server address and the caller's server path.
-#include "update_check/server_paths.h"
+#include "update_check/rules/server_paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Token-by-token comparison of a release's version suffix with the caller's version tag.
-#include "update_check/version_tag.h"
+#include "update_check/rules/version_tag.h"
 
 #include <gtest/gtest.h>
 

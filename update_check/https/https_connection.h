@@ -12,7 +12,7 @@
 #include <string>
 
 #include "update_check/internet_handle.h"
-#include "update_check/server_paths.h"
+#include "update_check/rules/server_paths.h"
 
 namespace orv {
 

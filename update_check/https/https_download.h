@@ -5,7 +5,7 @@
 #include <string>
 
 #include "update_check/remote_package.h"
-#include "update_check/server_paths.h"
+#include "update_check/rules/server_paths.h"
 
 namespace orv {
 

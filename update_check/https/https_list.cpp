@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "update_check/ftp_connection.h"
+#include "update_check/update_session.h"
 #include "update_check/https/https_connection.h"
 #include "update_check/https/https_paths.h"
-#include "update_check/package_selection.h"
+#include "update_check/rules/package_selection.h"
 #include "update_check/shell_paths.h"
 
 namespace orv {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "update_check/https/package_list.h"
-#include "update_check/server_paths.h"
+#include "update_check/rules/server_paths.h"
 
 namespace orv {
 

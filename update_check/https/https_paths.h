@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "update_check/server_paths.h"
+#include "update_check/rules/server_paths.h"
 
 namespace orv {
 

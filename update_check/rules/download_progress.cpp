@@ -1,4 +1,4 @@
-#include "update_check/download_progress.h"
+#include "update_check/rules/download_progress.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "update_check/builtin_texts.h"
+#include "update_check/rules/builtin_texts.h"
 
 #include <array>
 #include <utility>

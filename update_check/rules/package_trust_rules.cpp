@@ -1,8 +1,8 @@
-#include "update_check/package_trust_rules.h"
+#include "update_check/rules/package_trust_rules.h"
 
 #include <algorithm>
 
-#include "update_check/package_selection.h"
+#include "update_check/rules/package_selection.h"
 
 namespace orv {
 namespace {

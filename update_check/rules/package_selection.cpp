@@ -1,4 +1,4 @@
-#include "update_check/package_selection.h"
+#include "update_check/rules/package_selection.h"
 
 #include <algorithm>
 #include <array>

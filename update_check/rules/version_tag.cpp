@@ -1,4 +1,4 @@
-#include "update_check/version_tag.h"
+#include "update_check/rules/version_tag.h"
 
 #include <limits>
 #include <string>

@@ -1,4 +1,4 @@
-#include "update_check/server_paths.h"
+#include "update_check/rules/server_paths.h"
 
 #include "update_check/https/https_paths.h"
 
