@@ -17,6 +17,10 @@ done
 scripts/setup.sh
 
 jobs=$(nproc)
+# Compiled objects are cached between runs (and between checkouts: paths count from here).
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}"
+export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}"
+export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER:-ccache}"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"

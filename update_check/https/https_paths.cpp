@@ -21,17 +21,6 @@ bool is_host_name(std::wstring_view host) {
     return true;
 }
 
-std::optional<std::uint16_t> parse_port(std::wstring_view digits) {
-    if (digits.empty() || digits.size() > 5) return std::nullopt;
-    unsigned long port = 0;
-    for (wchar_t c : digits) {
-        if (c < L'0' || c > L'9') return std::nullopt;
-        port = port * 10 + static_cast<unsigned long>(c - L'0');
-    }
-    if (port == 0 || port > 65535) return std::nullopt;
-    return static_cast<std::uint16_t>(port);
-}
-
 std::optional<std::wstring> joined_request(const server_address& server, std::wstring_view path) {
     // Without its own leading '/' the path would run into the root's last segment.
     if (server.transport != update_transport::https || path.empty() || path.front() != L'/') {

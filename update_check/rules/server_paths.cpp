@@ -12,7 +12,13 @@ std::optional<server_address> parse_server_address(std::wstring_view text) {
     if (address.host.empty()) return std::nullopt;
     if (address.host.find_first_of(L":/\\ ") != std::wstring::npos) return std::nullopt;
     if (colon == std::wstring_view::npos) return address;
-    std::wstring_view digits = text.substr(colon + 1);
+    std::optional<std::uint16_t> port = parse_port(text.substr(colon + 1));
+    if (!port) return std::nullopt;
+    address.port = *port;
+    return address;
+}
+
+std::optional<std::uint16_t> parse_port(std::wstring_view digits) {
     if (digits.empty() || digits.size() > 5) return std::nullopt;
     unsigned long port = 0;
     for (wchar_t c : digits) {
@@ -20,8 +26,7 @@ std::optional<server_address> parse_server_address(std::wstring_view text) {
         port = port * 10 + static_cast<unsigned long>(c - L'0');
     }
     if (port == 0 || port > 65535) return std::nullopt;
-    address.port = static_cast<std::uint16_t>(port);
-    return address;
+    return static_cast<std::uint16_t>(port);
 }
 
 server_address choose_server_address(std::optional<std::wstring_view> override_text) {

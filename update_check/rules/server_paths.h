@@ -32,6 +32,9 @@ inline constexpr std::uint16_t default_update_port = 21;
 // "ftp://") or anything else malformed.
 std::optional<server_address> parse_server_address(std::wstring_view text);
 
+// A port number written as 1 to 5 decimal digits, 1 to 65535; nothing for anything else.
+std::optional<std::uint16_t> parse_port(std::wstring_view digits);
+
 // The server to use: the vendor's FTP server when there is no setting, the setting when it
 // parses, and an unusable address when a setting is there but does not parse. A broken setting
 // must not quietly send an administrator's machine to another server than the one configured.

@@ -9,15 +9,6 @@
 namespace ftp_fixture {
 namespace {
 
-std::wstring environment(const wchar_t* name) {
-    DWORD length = ::GetEnvironmentVariableW(name, nullptr, 0);
-    if (length == 0) return {};
-    std::wstring value(length, L'\0');
-    length = ::GetEnvironmentVariableW(name, value.data(), length);
-    value.resize(length);
-    return value;
-}
-
 std::wstring to_windows(std::wstring_view path) {
     std::wstring result(path);
     for (wchar_t& c : result) {
@@ -43,6 +34,15 @@ std::wstring parent_of(std::wstring_view relative) {
 }
 
 }  // namespace
+
+std::wstring environment(const wchar_t* name) {
+    DWORD length = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (length == 0) return {};
+    std::wstring value(length, L'\0');
+    length = ::GetEnvironmentVariableW(name, value.data(), length);
+    value.resize(length);
+    return value;
+}
 
 bool available() {
     return !environment(L"ORV_TEST_FTP_ROOT").empty() && !environment(L"ORV_TEST_FTP_SERVER").empty();

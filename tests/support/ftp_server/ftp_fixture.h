@@ -16,6 +16,9 @@ namespace ftp_fixture {
 // Whether the test runs under the wrapper (ORV_TEST_FTP_ROOT and ORV_TEST_FTP_SERVER set).
 bool available();
 
+// This process's environment variable `name`; empty when it is not set.
+std::wstring environment(const wchar_t* name);
+
 // "127.0.0.1:<port>".
 std::wstring server_address();
 

@@ -9,15 +9,6 @@
 namespace https_fixture {
 namespace {
 
-std::wstring environment(const wchar_t* name) {
-    DWORD length = ::GetEnvironmentVariableW(name, nullptr, 0);
-    if (length == 0) return {};
-    std::wstring value(length, L'\0');
-    length = ::GetEnvironmentVariableW(name, value.data(), length);
-    value.resize(length);
-    return value;
-}
-
 // A serialized certificate as the registry store keeps it: one property, CERT_CERT_PROP_ID
 // (32), whose value is the DER.
 std::string registry_blob(const std::string& der) {
@@ -47,17 +38,17 @@ bool store_in_view(const std::wstring& thumbprint, const std::string& blob, REGS
 }  // namespace
 
 bool available() {
-    return ftp_fixture::available() && !environment(L"ORV_TEST_HTTPS_SERVER").empty() &&
-           !environment(L"ORV_TEST_HTTPS_ROOT").empty();
+    return ftp_fixture::available() && !ftp_fixture::environment(L"ORV_TEST_HTTPS_SERVER").empty() &&
+           !ftp_fixture::environment(L"ORV_TEST_HTTPS_ROOT").empty();
 }
 
-std::wstring server_setting() { return environment(L"ORV_TEST_HTTPS_SERVER"); }
+std::wstring server_setting() { return ftp_fixture::environment(L"ORV_TEST_HTTPS_SERVER"); }
 
-std::wstring untrusted_server_setting() { return environment(L"ORV_TEST_HTTPS_UNTRUSTED_SERVER"); }
+std::wstring untrusted_server_setting() { return ftp_fixture::environment(L"ORV_TEST_HTTPS_UNTRUSTED_SERVER"); }
 
 bool trust_test_root() {
-    const std::wstring thumbprint = environment(L"ORV_TEST_HTTPS_ROOT_SHA1");
-    std::wstring path = L"Z:" + environment(L"ORV_TEST_HTTPS_ROOT");
+    const std::wstring thumbprint = ftp_fixture::environment(L"ORV_TEST_HTTPS_ROOT_SHA1");
+    std::wstring path = L"Z:" + ftp_fixture::environment(L"ORV_TEST_HTTPS_ROOT");
     for (wchar_t& c : path) {
         if (c == L'/') c = L'\\';
     }
