@@ -146,7 +146,9 @@ TEST_P(chinese_locales, the_current_language_is_the_one_of_the_library_that_load
     program_folder folder(L"locale_" + std::to_wstring(c.locale) +
                           (c.traditional_installed ? L"_t" : L""));
     ASSERT_TRUE(folder.add_chinese());
-    if (c.traditional_installed) ASSERT_TRUE(folder.add_traditional_chinese());
+    if (c.traditional_installed) {
+        ASSERT_TRUE(folder.add_traditional_chinese());
+    }
     language_support support(folder.program());
     support.select_startup_language(scripted({{startup_source::user_interface, c.locale}}));
     EXPECT_EQ(support.current_language(), c.loaded);

@@ -2,6 +2,9 @@
 // server path without a directory.
 #include "tests/update_check/check_fixture.h"
 
+#include "tests/support/machine_settings.h"
+#include "tests/support/signing/trusted_publishers.h"
+
 #include <cstring>
 #include <ostream>
 
@@ -110,6 +113,28 @@ const refused_package refused_packages[] = {
     {"the_program_itself",
      [](const std::wstring& relative) {
          check_fixture::publish_package(relative, L"vanta_signed.exe");
+     },
+     L"Error", not_verified},
+    // The right package, but the machine's pins are not stored as one pin per REG_MULTI_SZ
+    // string: every package is refused rather than any publisher, or any pin, trusted.
+    {"pin_stored_as_reg_sz",
+     [](const std::wstring& relative) {
+         check_fixture::publish_package(relative);
+         std::wstring pin = test_signing::test_publisher_pin(check_fixture::program_directory());
+         ASSERT_TRUE(test_support::set_update_machine_value(L"TrustedPublishers", REG_SZ,
+                                                            pin + L'\0'));
+     },
+     L"Error", not_verified},
+    // Beside the right pin: one bad string spoils the whole value.
+    {"pin_and_one_written_with_colons",
+     [](const std::wstring& relative) {
+         check_fixture::publish_package(relative);
+         std::wstring pin = test_signing::test_publisher_pin(check_fixture::program_directory());
+         std::wstring colons;
+         for (std::size_t i = 0; i < pin.size(); i += 2) {
+             colons += (i ? L":" : L"") + pin.substr(i, 2);
+         }
+         ASSERT_TRUE(test_signing::set_trusted_publishers({pin, colons}));
      },
      L"Error", not_verified},
     {"not_a_program",

@@ -60,12 +60,12 @@ TEST(ServerPaths, TheVendorServerUnlessOverriddenByAValidAddress) {
 struct https_setting_case {
     const wchar_t* text;
     const wchar_t* host;  // null: the setting is malformed
-    std::uint16_t port;
-    const wchar_t* root;
+    std::uint16_t port = 0;
+    const wchar_t* root = nullptr;
     // What the listing, a package and Check Online ask for, for vanta's server path.
-    const wchar_t* list_request;
-    const wchar_t* package_request;
-    const wchar_t* directory_url;
+    const wchar_t* list_request = nullptr;
+    const wchar_t* package_request = nullptr;
+    const wchar_t* directory_url = nullptr;
 };
 
 const https_setting_case https_settings[] = {
