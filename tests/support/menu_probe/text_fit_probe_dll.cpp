@@ -156,12 +156,5 @@ extern "C" __declspec(dllexport) DWORD WINAPI write_text_fits(void* parameter) {
     if (!::IsWindow(request->window)) return 0;
     std::wstring out = L"dpi\t" + std::to_wstring(screen_dpi()) + L'\n';
     ::EnumChildWindows(request->window, &measure_control, reinterpret_cast<LPARAM>(&out));
-    HANDLE file = ::CreateFileW(request->output, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, out.data(), static_cast<DWORD>(out.size() * sizeof(wchar_t)),
-                                &written, nullptr);
-    ::CloseHandle(file);
-    return ok ? 1 : 0;
+    return write_probe_output(request->output, out);
 }
