@@ -208,7 +208,9 @@ TEST_P(vanta_update_releases, only_a_newer_release_is_offered) {
     }
     EXPECT_TRUE(app.stop());
     EXPECT_TRUE(::DeleteFileW(ftp_fixture::served_path(served).c_str()));
-    if (c.https) EXPECT_TRUE(::DeleteFileW(ftp_fixture::served_path(list).c_str()));
+    if (c.https) {
+        EXPECT_TRUE(::DeleteFileW(ftp_fixture::served_path(list).c_str()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
