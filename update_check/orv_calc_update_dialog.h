@@ -81,8 +81,9 @@ private:
     std::wstring browse_location_;
     int auto_check_ = 1;
     std::wstring temporary_directory_;
-    // The server the query listed; the package comes from the same one.
+    // The server the query listed, and the size it listed; the package comes from the same one.
     server_address download_server_;
+    std::uint64_t download_listed_size_ = 0;
     int last_percent_ = -1;
     bool update_available_ = false;
     fw::worker_thread worker_;

@@ -40,6 +40,7 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
         server_path = query_->server_path;
         found_name = query_->found_name;
         download_server_ = query_->host;
+        download_listed_size_ = query_->found_size;
     }
     auto remote_path = remote_package_path(server_path, found_name);
     if (!remote_path) return;
@@ -103,7 +104,8 @@ bool OrvCalcUpdateDialog::DownloadPackage(const std::wstring& remote_path,
         last_percent_ = percent;
         SetProgress(percent);
     };
-    return download_package(download_server_, remote_path, local_path, callbacks);
+    return download_package(download_server_, remote_path, download_listed_size_, local_path,
+                            callbacks);
 }
 
 void OrvCalcUpdateDialog::SetProgress(int position) {

@@ -22,12 +22,13 @@ fw::file_handle open_local_file(const std::wstring& local_path) {
 }
 
 std::optional<remote_package> open_package(HINTERNET session, const server_address& server,
-                                           const std::wstring& remote_path) {
+                                           const std::wstring& remote_path,
+                                           std::uint64_t listed_size) {
     switch (server.transport) {
         case update_transport::ftp:
             return open_ftp_package(session, server, remote_path);
         case update_transport::https:
-            return open_https_package(session, server, remote_path);
+            return open_https_package(session, server, remote_path, listed_size);
         case update_transport::unusable:
             break;
     }
@@ -47,13 +48,13 @@ bool write_all(HANDLE file, const BYTE* data, DWORD count) {
 }  // namespace
 
 bool download_package(const server_address& server, const std::wstring& remote_path,
-                      const std::wstring& local_path, const download_callbacks& callbacks,
+                      std::uint64_t listed_size, const std::wstring& local_path, const download_callbacks& callbacks,
                       std::size_t read_size) {
     if (server.transport == update_transport::unusable) return false;
     internet_handle session = open_update_session();
     if (!session) return false;
     if (callbacks.started) callbacks.started();
-    std::optional<remote_package> remote = open_package(session.get(), server, remote_path);
+    std::optional<remote_package> remote = open_package(session.get(), server, remote_path, listed_size);
     if (!remote || remote->listed_size > max_package_bytes) return false;
     fw::file_handle file = open_local_file(local_path);
     if (!file) return false;

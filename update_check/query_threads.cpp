@@ -69,7 +69,7 @@ unsigned QueryThreadProc(std::shared_ptr<UpdateQuery> query) {
     {
         std::lock_guard<query_lock> lock(QueryLock);
         if (found) {
-            query->host.listed_size = listed_size;
+            query->found_size = listed_size;
             query->found_name = *found;
             query->found = true;
             CompareVersionTag(*query);
@@ -94,7 +94,7 @@ unsigned AutoCheckThreadProc(check_context context) {
     if (!found) return 0;
     {
         std::lock_guard<query_lock> lock(QueryLock);
-        query->host.listed_size = listed_size;
+        query->found_size = listed_size;
         query->found_name = *found;
         query->found = true;
         CompareVersionTag(*query);

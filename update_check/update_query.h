@@ -2,12 +2,13 @@
 // shared by the dialog that shows the query and the worker that runs it (std::shared_ptr), so
 // it lives until both are done with it, whichever finishes first.
 //
-// Threads: once a worker has started, found_name, found, server_path, browse_location, state
-// and window are read and written only while QueryLock is held, on either thread.
+// Threads: once a worker has started, found_name, found_size, found, server_path,
+// browse_location, state and window are read and written only while QueryLock is held, on either thread.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,6 +26,10 @@ struct UpdateQuery {
     HWND window = nullptr;
     server_address host;
     std::wstring found_name;
+    // The size the listing gave for found_name where the transport lists sizes with the names
+    // (HTTPS); 0: unknown. An HTTPS server has no per-file listing to ask again, so the
+    // download holds the body to it.
+    std::uint64_t found_size = 0;
     bool found = false;
     std::wstring server_path;
     std::wstring browse_location;

@@ -45,9 +45,8 @@ int run_download(const std::wstring& remote, const std::wstring& local, std::siz
     };
     ::DeleteFileW(local.c_str());  // the download creates its file new
     auto start = clock_type::now();
-    orv::server_address server = orv::update_server();
-    server.listed_size = listed_size;
-    bool ok = orv::download_package(server, remote, local, callbacks, read_size);
+    bool ok = orv::download_package(orv::update_server(), remote, listed_size, local, callbacks,
+                                    read_size);
     double elapsed = seconds_since(start);
     double streaming = steps > 0 ? seconds_since(first_step) : 0.0;
     WIN32_FILE_ATTRIBUTE_DATA data{};

@@ -26,11 +26,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "framework/version_info.h"
 #include "tests/support/dialog_driver/dialog_driver.h"
 #include "tests/support/ftp_server/ftp_fixture.h"
 #include "tests/support/signing/trusted_publishers.h"
@@ -119,46 +119,6 @@ std::vector<std::wstring> icacls_starts(const std::wstring& log) {
 std::wstring guard_command(const std::wstring& folder) {
     return L"\"" + e2e::join(system_dir(), L"icacls.exe") + L"\" \"" + folder + L"\"" +
            guard_grants;
-}
-
-struct version_resource {
-    std::wstring product_name;
-    std::wstring file_description;
-    DWORD product_version_ms = 0;
-    DWORD product_version_ls = 0;
-};
-
-// The strings of the file's first translation and its fixed product version.
-std::optional<version_resource> read_version_resource(const std::wstring& path) {
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    if (size == 0) return std::nullopt;
-    std::vector<std::uint8_t> data(size);
-    if (!::GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return std::nullopt;
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    WORD* translation = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
-        length < sizeof(VS_FIXEDFILEINFO) ||
-        !::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
-                          reinterpret_cast<void**>(&translation), &length) ||
-        length < 2 * sizeof(WORD)) {
-        return std::nullopt;
-    }
-    auto string_value = [&](const wchar_t* name) {
-        wchar_t query[64] = {};
-        std::swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1],
-                      name);
-        wchar_t* value = nullptr;
-        UINT characters = 0;
-        if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&value), &characters) ||
-            !value) {
-            return std::wstring();
-        }
-        return std::wstring(value);
-    };
-    return version_resource{string_value(L"ProductName"), string_value(L"FileDescription"),
-                            fixed->dwProductVersionMS, fixed->dwProductVersionLS};
 }
 
 std::wstring shortcut_path() {
@@ -307,12 +267,18 @@ TEST_F(release_loop, installers_carry_product_name_description_and_release_versi
     for (const expected& release : {expected{old_release_, 2012u << 16 | 2u, 22u << 16 | 0u},
                                     expected{new_release_, 2013u << 16 | 1u, 1u << 16 | 0u}}) {
         SCOPED_TRACE(e2e::narrow(release.installer));
-        const std::optional<version_resource> version = read_version_resource(release.installer);
+        const std::optional<fw::version_info> version = fw::version_info::read(release.installer);
         ASSERT_TRUE(version);
-        EXPECT_EQ(version->product_name, L"Orv Vanta Kit");
-        EXPECT_EQ(version->file_description, L"Orv Vanta Kit Setup");
-        EXPECT_EQ(version->product_version_ms, release.product_version_ms);
-        EXPECT_EQ(version->product_version_ls, release.product_version_ls);
+        UINT translation_bytes = 0;
+        const WORD* translation = version->translations(translation_bytes);
+        const VS_FIXEDFILEINFO* fixed = version->fixed_info();
+        ASSERT_TRUE(translation && translation_bytes >= 2 * sizeof(WORD) && fixed);
+        EXPECT_EQ(version->string(translation[0], translation[1], L"ProductName"),
+                  L"Orv Vanta Kit");
+        EXPECT_EQ(version->string(translation[0], translation[1], L"FileDescription"),
+                  L"Orv Vanta Kit Setup");
+        EXPECT_EQ(fixed->dwProductVersionMS, release.product_version_ms);
+        EXPECT_EQ(fixed->dwProductVersionLS, release.product_version_ls);
     }
 }
 

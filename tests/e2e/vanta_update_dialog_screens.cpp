@@ -298,19 +298,21 @@ TEST_P(vanta_update_dialog_screens, main_window_firmware_question_about_and_lang
     ASSERT_TRUE(app.start());
     EXPECT_TRUE(app.wait_for_status(new_hardware));
 
-    HWND question = app.wait_for_dialog(L"Firmware Upgrade");
-    ASSERT_TRUE(question);
-    shoot(app, L"screens_firmware_question");
-    ASSERT_TRUE(dialog_driver::press_button(question, IDCANCEL));
-    ASSERT_TRUE(dialog_driver::wait_until_gone(question));
+    // Each box is shot as it comes and closed with `button`.
+    auto shoot_and_close = [&](const wchar_t* caption, const wchar_t* name, int button) {
+        HWND box = app.wait_for_dialog(caption);
+        ASSERT_TRUE(box) << caption;
+        shoot(app, name);
+        ASSERT_TRUE(dialog_driver::press_button(box, button));
+        ASSERT_TRUE(dialog_driver::wait_until_gone(box));
+    };
+    shoot_and_close(L"Firmware Upgrade", L"screens_firmware_question", IDCANCEL);
+    ASSERT_FALSE(HasFatalFailure());
     shoot(app, L"screens_main_window");
 
     ASSERT_TRUE(app.command(about_command));
-    HWND about = app.wait_for_dialog(L"About Orv Vanta Kit");
-    ASSERT_TRUE(about);
-    shoot(app, L"screens_about");
-    ASSERT_TRUE(dialog_driver::press_button(about, IDOK));
-    ASSERT_TRUE(dialog_driver::wait_until_gone(about));
+    shoot_and_close(L"About Orv Vanta Kit", L"screens_about", IDOK);
+    ASSERT_FALSE(HasFatalFailure());
 
     ASSERT_TRUE(open_file_menu(app));
     ASSERT_TRUE(app.command(second_language_command));

@@ -272,6 +272,12 @@ std::vector<std::wstring> check_fixture::wait_for_marker(std::chrono::millisecon
     return lines;
 }
 
+bool check_fixture::get_offered_package() {
+    HWND dialog = wait_for_update_dialog();
+    return dialog && dialog_driver::wait_for_text(dialog, status_text, update_available) &&
+           dialog_driver::press_button(dialog, get_it_button);
+}
+
 HWND check_fixture::wait_for_update_dialog(HWND previous) {
     dialog_driver::window_query query;
     query.any_caption = true;

@@ -88,6 +88,9 @@ protected:
 
     // The next update dialog of this process (whatever its caption).
     HWND wait_for_update_dialog(HWND previous = nullptr);
+    // Waits for the next update dialog to offer a package, in English, and presses Get It;
+    // false when no such offer came.
+    bool get_offered_package();
 
     static const orv_library& lib() { return library(); }
 

@@ -58,10 +58,7 @@ TEST_F(DialogDownload, FailedDownloadShowsErrorThenCloses) {
         L"gone", ftp_fixture::listing_line("Orv_Vanta_Kit_2012_3_1.exe", 4096)));
     modal_call call(
         [&] { lib().check_w(product.id(), L"/gone/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
-    HWND dialog = wait_for_update_dialog();
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
-    ASSERT_TRUE(press_button(dialog, get_it_button));
+    ASSERT_TRUE(get_offered_package());
 
     HWND box = dialog_driver::wait_for_window(L"OrvUpdateCheck", ::GetCurrentProcessId());
     ASSERT_TRUE(box);
@@ -177,10 +174,7 @@ TEST_P(RefusedPackage, IsDeletedNotOpenedAndTheCallerRuns) {
     std::wstring server_path = L"/" + directory + L"/Orv_Vanta_Kit.exe";
     modal_call call(
         [&] { lib().check_w(product.id(), server_path.c_str(), L"_2012_2_22", 12, 1033); });
-    HWND dialog = wait_for_update_dialog();
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
-    ASSERT_TRUE(press_button(dialog, get_it_button));
+    ASSERT_TRUE(get_offered_package());
 
     HWND box = dialog_driver::wait_for_window(GetParam().caption, ::GetCurrentProcessId());
     ASSERT_TRUE(box);
@@ -198,10 +192,7 @@ TEST_F(DialogDownload, ServerPathWithoutDirectoryDownloadsNothing) {
     product_settings product(0x3403);
     publish_package(L"Orv_Root_Kit_2.exe");
     modal_call call([&] { lib().check_w(product.id(), L"/Orv_Root_Kit.exe", L"1", 4, 1033); });
-    HWND dialog = wait_for_update_dialog();
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
-    ASSERT_TRUE(press_button(dialog, get_it_button));
+    ASSERT_TRUE(get_offered_package());
     ASSERT_TRUE(call.returned());
     EXPECT_TRUE(files_named(L"Orv_Root_Kit_2.exe").empty());
 }

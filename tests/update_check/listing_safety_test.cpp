@@ -20,10 +20,7 @@ TEST_F(ListingSafety, HostileNamesAreSkippedForTheNextEntry) {
     modal_call call([&] {
         lib().check_w(product.id(), L"/hostile/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033);
     });
-    HWND dialog = wait_for_update_dialog();
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
-    ASSERT_TRUE(press_button(dialog, get_it_button));
+    ASSERT_TRUE(get_offered_package());
     ASSERT_TRUE(call.returned());
 
     const auto package = downloaded(L"Orv_Vanta_Kit_2012_3_1.exe");

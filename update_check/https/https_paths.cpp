@@ -1,5 +1,7 @@
 #include "update_check/https/https_paths.h"
 
+#include "update_check/rules/package_selection.h"
+
 namespace orv {
 namespace {
 
@@ -34,13 +36,7 @@ std::optional<std::wstring> joined_request(const server_address& server, std::ws
 }  // namespace
 
 bool has_https_scheme(std::wstring_view text) {
-    if (text.size() < https_scheme.size()) return false;
-    for (std::size_t i = 0; i < https_scheme.size(); ++i) {
-        wchar_t c = text[i];
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-        if (c != https_scheme[i]) return false;
-    }
-    return true;
+    return equals_ignoring_case(text.substr(0, https_scheme.size()), https_scheme);
 }
 
 bool is_safe_request_path(std::wstring_view path) {

@@ -19,9 +19,6 @@ struct server_address {
     std::uint16_t port = 21;
     // HTTPS only: the path the server's files sit under, "" or "/a/b" (no trailing '/').
     std::wstring root;
-    // HTTPS only: the size the listing gave for the package the query chose (0: unknown). An
-    // HTTPS server has no per-file listing to ask again, so the download holds the body to it.
-    std::uint64_t listed_size = 0;
 };
 
 inline constexpr std::wstring_view default_update_host = L"ftp.orvatec.com";
