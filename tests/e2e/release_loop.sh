@@ -35,6 +35,8 @@ release() {  # OUTPUT VERSION [ARGS...]: release.sh signed with the publisher's 
 }
 old="$(release "$work/release-old.txt" 2012.2.22)"
 new="$(release "$work/release-new.txt" 2013.1.1 --publish "$ORV_TEST_FTP_ROOT")"
+# osslsigncode overwrites nothing: a second run would stop here.
+rm -f "$work/unsigned.exe" "$work/Orv_Vanta_Kit_2013_1_1_other_key.exe"
 osslsigncode remove-signature -in "$new" -out "$work/unsigned.exe" >/dev/null
 "$signing" sign "$keys" "$work/unsigned.exe" "$work/Orv_Vanta_Kit_2013_1_1_other_key.exe" other
 
