@@ -19,8 +19,8 @@ bench="$build/bin/download_bench.exe"
 
 # Wine's own programs (reg) run with the benchmark's architecture.
 pe_offset=$(od -An -tu4 -j60 -N4 "$bench" | tr -d " ")
-arch=--win32
-[ "$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$bench" | tr -d " ")" = 8664 ] && arch=--win64
+arch=--win32-prefix
+[ "$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$bench" | tr -d " ")" = 8664 ] && arch=--win64-prefix
 work="$build/bench-download"
 mkdir -p "$work"
 export BENCH_EXE="$bench" BENCH_WORK="$work" BENCH_RUNS="$runs" WINE_ARCH="$arch" \
