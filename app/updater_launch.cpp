@@ -56,22 +56,6 @@ DWORD create_process(const std::wstring& application, const wchar_t* command_lin
     return ERROR_SUCCESS;
 }
 
-// The system's text for `error` without the line break it ends in; the code itself when the
-// system has no text for it.
-std::wstring system_error_text(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = length != 0 && text ? std::wstring(text, length) : std::wstring();
-    if (text) ::LocalFree(text);
-    while (!result.empty() &&
-           (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' ')) {
-        result.pop_back();
-    }
-    return result.empty() ? std::to_wstring(error) : result;
-}
-
 }  // namespace
 
 std::optional<std::wstring> updater_path_in(std::wstring_view directory) {
@@ -95,5 +79,5 @@ std::uint32_t start_updater(bool format) {
 
 std::wstring updater_start_failure_text(std::uint32_t error) {
     return fw::load_string_or(IDS_UPDATER_NOT_STARTED, not_started_text) + L"\n" +
-           system_error_text(error);
+           fw::system_error_text(error);
 }

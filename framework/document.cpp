@@ -7,6 +7,7 @@
 #include "framework/doc_template.h"
 #include "framework/frame_window.h"
 #include "framework/framework_ids.h"
+#include "framework/resources.h"
 #include "framework/unique_handle.h"
 #include "framework/view.h"
 
@@ -22,19 +23,8 @@ HWND main_window_handle() {
     return app && app->main_window() ? app->main_window()->hwnd() : nullptr;
 }
 
-// The system's own text for the last error, for a message box.
-std::wstring last_error_text() {
-    wchar_t* text = nullptr;
-    DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, ::GetLastError(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = length ? std::wstring(text, length) : std::wstring();
-    if (text) ::LocalFree(text);
-    return result;
-}
-
 void report_file_error(const std::wstring& path) {
-    std::wstring text = path + L"\n" + last_error_text();
+    std::wstring text = path + L"\n" + system_error_text(::GetLastError());
     application* app = application::instance();
     ::MessageBoxW(main_window_handle(), text.c_str(), app ? app->app_name().c_str() : L"",
                   MB_OK | MB_ICONEXCLAMATION);

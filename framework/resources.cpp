@@ -42,4 +42,18 @@ HINSTANCE find_resource_module(UINT id, LPCWSTR type) {
     return code_module();
 }
 
+std::wstring system_error_text(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring result = length != 0 && text ? std::wstring(text, length) : std::wstring();
+    if (text) ::LocalFree(text);
+    while (!result.empty() &&
+           (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' ')) {
+        result.pop_back();
+    }
+    return result.empty() ? std::to_wstring(error) : result;
+}
+
 }  // namespace fw

@@ -29,4 +29,8 @@ std::wstring load_string_or(UINT id, const wchar_t* fallback);
 // language library need not carry what it does not translate.
 HINSTANCE find_resource_module(UINT id, LPCWSTR type);
 
+// The system's own text for the error code `error` (FormatMessage), without the line break it
+// ends in; the code as a number when the system has no text for it.
+std::wstring system_error_text(DWORD error);
+
 }  // namespace fw

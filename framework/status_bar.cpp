@@ -59,7 +59,7 @@ void status_bar::set_dpi(UINT dpi) {
     const UINT previous = dpi_;
     dpi_ = dpi;
     for (pane& p : panes_) {
-        p.width = p.sized_by_text ? text_width(p.width_text) : scale_dpi(p.width, dpi, previous);
+        p.width = p.width_text.empty() ? scale_dpi(p.width, dpi, previous) : text_width(p.width_text);
     }
     layout_panes();
     ::InvalidateRect(hwnd(), nullptr, TRUE);
@@ -78,7 +78,6 @@ bool status_bar::set_indicators(const UINT* ids, int count) {
         p.id = ids[i];
         load_string(ids[i], p.text);
         p.width = text_width(p.text);
-        p.sized_by_text = true;
         p.width_text = p.text;
     }
     layout_panes();
@@ -92,7 +91,7 @@ void status_bar::set_pane_info(int index, UINT id, UINT style, int width) {
     p.id = id;
     p.style = style;
     p.width = width;
-    p.sized_by_text = false;
+    p.width_text.clear();
     p.shown_valid = false;
     layout_panes();
     show_pane(index, false);

@@ -71,8 +71,8 @@ private:
         UINT id = 0;
         UINT style = SBPS_NORMAL;
         int width = 0;
-        // The indicator string whose width, in the bar's font, is the pane's width.
-        bool sized_by_text = false;
+        // The indicator string whose width, in the bar's font, is the pane's width; empty for a
+        // pane of a given width (and for an indicator without text, whose width is 0 anyway).
         std::wstring width_text;
         std::wstring text;
         std::wstring shown;

@@ -141,14 +141,10 @@ std::optional<download_folder> download_folder::create(const std::wstring& paren
 download_folder::~download_folder() {
     if (!folder_handle_) return;
     if (kept_) return;
-    if (file_handle_ && file_deletable_) {
-        delete_on_close(file_handle_.get());
-    } else {
-        file_handle_.reset();
-        // Never held or held without delete access: only a name of our own inside our folder.
-        if (!file_.empty()) ::DeleteFileW(file_.c_str());
-    }
+    if (file_deletable_) delete_on_close(file_handle_.get());
     file_handle_.reset();
+    // Never held or held without delete access: only a name of our own inside our folder.
+    if (!file_deletable_ && !file_.empty()) ::DeleteFileW(file_.c_str());
     // The hold has no delete access: the folder is opened once more for that, and deleted only
     // if it is still the folder that was held.
     BY_HANDLE_FILE_INFORMATION held{};

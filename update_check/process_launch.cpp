@@ -52,26 +52,38 @@ std::wstring system_program(const wchar_t* name) {
     return std::wstring(directory, length) + L"\\" + name;
 }
 
-// CreateProcessW with `program` (never searched for) and `command_line`; the last error on
+// CreateProcessW at normal priority, inheriting no handles; the process and thread handles are
+// closed at once. `program` null: the first word of `command_line` names it. `environment`
+// null: this process's. `folder` null: this process's working directory. The last error on
 // failure.
-bool create_process(const std::wstring& program, const std::wstring& command_line,
-                    const std::wstring& folder) {
+bool create_process(const wchar_t* program, const std::wstring& command_line, int show_state,
+                    wchar_t* environment, const wchar_t* folder) {
+    // CreateProcessW may write into the command line.
     std::vector<wchar_t> writable(command_line.begin(), command_line.end());
     writable.push_back(L'\0');
-    std::vector<wchar_t> environment = environment_with_temp(folder);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOW;
+    startup.wShowWindow = static_cast<WORD>(show_state);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, FALSE,
-                          NORMAL_PRIORITY_CLASS | CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                          folder.c_str(), &startup, &process)) {
+    const DWORD flags =
+        NORMAL_PRIORITY_CLASS | (environment ? CREATE_UNICODE_ENVIRONMENT : DWORD{0});
+    if (!::CreateProcessW(program, writable.data(), nullptr, nullptr, FALSE, flags, environment,
+                          folder, &startup, &process)) {
         return false;
     }
     fw::kernel_handle process_handle(process.hProcess);
     fw::kernel_handle thread_handle(process.hThread);
     return true;
+}
+
+// A verified package's start: `program` itself (never searched for), in `folder`, with TEMP
+// and TMP pointing there.
+bool start_in_folder(const std::wstring& program, const std::wstring& command_line,
+                     const std::wstring& folder) {
+    std::vector<wchar_t> environment = environment_with_temp(folder);
+    return create_process(program.c_str(), command_line, SW_SHOW, environment.data(),
+                          folder.c_str());
 }
 
 bool start_elevated(const std::wstring& path, const std::wstring& folder) {
@@ -91,30 +103,16 @@ bool start_package(const std::wstring& path, const std::wstring& folder, package
     if (kind == package_kind::windows_installer) {
         std::wstring msiexec = system_program(L"msiexec.exe");
         return !msiexec.empty() &&
-               create_process(msiexec, L"\"" + msiexec + L"\" /i \"" + path + L"\"", folder);
+               start_in_folder(msiexec, L"\"" + msiexec + L"\" /i \"" + path + L"\"", folder);
     }
     if (kind != package_kind::windows_program) return false;
-    if (create_process(path, L"\"" + path + L"\"", folder)) return true;
+    if (start_in_folder(path, L"\"" + path + L"\"", folder)) return true;
     return start_again_elevated(::GetLastError()) && start_elevated(path, folder);
 }
 
 bool run_command_line(const std::wstring& command_line, int show_state) {
-    if (command_line.empty()) return false;
-    // CreateProcessW may write into the command line.
-    std::vector<wchar_t> writable(command_line.begin(), command_line.end());
-    writable.push_back(L'\0');
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(show_state);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                          nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    fw::kernel_handle process_handle(process.hProcess);
-    fw::kernel_handle thread_handle(process.hThread);
-    return true;
+    return !command_line.empty() &&
+           create_process(nullptr, command_line, show_state, nullptr, nullptr);
 }
 
 bool open_with_browser(const std::wstring& target, int show_state) {

@@ -34,23 +34,43 @@ void post_to_dialog(const UpdateQuery& query, UINT message, WPARAM wparam) {
     if (query.window) ::PostMessageW(query.window, message, wparam, 0);
 }
 
+// The package a listing chose, with the size it gave for it where the transport lists sizes
+// with the names (HTTPS; 0 otherwise).
+struct listed_choice {
+    std::wstring name;
+    std::uint64_t size = 0;
+};
+
 // The first attempt and up to two retries, each retry after 3 s; `before_retry` runs with the
-// retry number before the wait.
-// `listed_size` receives the chosen entry's size where the transport has one to give (HTTPS).
-// An unusable server setting fails every attempt without contacting anything.
+// retry number before the wait. An unusable server setting fails every attempt without
+// contacting anything.
 template <typename BeforeRetry>
-std::optional<std::wstring> list_with_retries(const listing_request& request,
-                                              std::uint64_t& listed_size,
-                                              BeforeRetry before_retry) {
-    auto found =
-        ListServerPackage(request.host, request.pattern_base, request.extension, &listed_size);
+std::optional<listed_choice> list_with_retries(const listing_request& request,
+                                               BeforeRetry before_retry) {
+    auto attempt = [&]() -> std::optional<listed_choice> {
+        listed_choice choice;
+        auto name =
+            ListServerPackage(request.host, request.pattern_base, request.extension, &choice.size);
+        if (!name) return std::nullopt;
+        choice.name = std::move(*name);
+        return choice;
+    };
+    auto found = attempt();
     for (int retry = 1; !found && retry <= query_retries; ++retry) {
         before_retry(retry);
         ::Sleep(query_retry_delay_ms);
-        found =
-            ListServerPackage(request.host, request.pattern_base, request.extension, &listed_size);
+        found = attempt();
     }
     return found;
+}
+
+// Records the listing's choice on the query and compares it with the caller's tag. QueryLock is
+// held.
+void take_choice(UpdateQuery& query, const listed_choice& choice) {
+    query.found_size = choice.size;
+    query.found_name = choice.name;
+    query.found = true;
+    CompareVersionTag(query);
 }
 
 }  // namespace
@@ -62,17 +82,13 @@ unsigned QueryThreadProc(std::shared_ptr<UpdateQuery> query) {
         query->found = false;
     }
     listing_request request = request_for(*query);
-    std::uint64_t listed_size = 0;
-    auto found = list_with_retries(request, listed_size, [&](int retry) {
+    auto found = list_with_retries(request, [&](int retry) {
         post_to_dialog(*query, WM_UPDATE_RETRY, static_cast<WPARAM>(retry));
     });
     {
         std::lock_guard<query_lock> lock(QueryLock);
         if (found) {
-            query->found_size = listed_size;
-            query->found_name = *found;
-            query->found = true;
-            CompareVersionTag(*query);
+            take_choice(*query, *found);
         } else {
             query->found_name.clear();
             query->found = false;
@@ -89,15 +105,11 @@ unsigned AutoCheckThreadProc(check_context context) {
     auto query = std::make_shared<UpdateQuery>(context.update_path, context.version_tag);
     query->host = update_server();
     listing_request request = request_for(*query);
-    std::uint64_t listed_size = 0;
-    auto found = list_with_retries(request, listed_size, [](int) {});
+    auto found = list_with_retries(request, [](int) {});
     if (!found) return 0;
     {
         std::lock_guard<query_lock> lock(QueryLock);
-        query->found_size = listed_size;
-        query->found_name = *found;
-        query->found = true;
-        CompareVersionTag(*query);
+        take_choice(*query, *found);
         if (query->state != QueryState::Newer) return 0;
     }
     update_found_flag = true;

@@ -3,7 +3,8 @@
 // it lives until both are done with it, whichever finishes first.
 //
 // Threads: once a worker has started, found_name, found_size, found, server_path,
-// browse_location, state and window are read and written only while QueryLock is held, on either thread.
+// browse_location, state and window are read and written only while QueryLock is held, on
+// either thread.
 #pragma once
 
 #include <windows.h>
