@@ -59,7 +59,8 @@ void status_bar::set_dpi(UINT dpi) {
     const UINT previous = dpi_;
     dpi_ = dpi;
     for (pane& p : panes_) {
-        p.width = p.width_text.empty() ? scale_dpi(p.width, dpi, previous) : text_width(p.width_text);
+        p.width =
+            p.width_text.empty() ? scale_dpi(p.width, dpi, previous) : text_width(p.width_text);
     }
     layout_panes();
     ::InvalidateRect(hwnd(), nullptr, TRUE);

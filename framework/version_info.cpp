@@ -43,7 +43,7 @@ const WORD* version_info::translations(UINT& bytes) const {
 }
 
 std::optional<std::wstring> version_info::string(WORD language, WORD code_page,
-                                                  const wchar_t* name) const {
+                                                 const wchar_t* name) const {
     wchar_t query[96] = {};
     std::swprintf(query, 96, L"\\StringFileInfo\\%04x%04x\\%ls", language, code_page, name);
     void* text = nullptr;

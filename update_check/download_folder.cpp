@@ -62,9 +62,9 @@ bool is_plain(HANDLE handle, bool directory) {
 std::wstring final_path(HANDLE handle) {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        DWORD length = ::GetFinalPathNameByHandleW(handle, buffer.data(),
-                                                   static_cast<DWORD>(buffer.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        DWORD length =
+            ::GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0) return {};
         if (length < buffer.size()) return without_long_path_prefix({buffer.data(), length});
         buffer.resize(length + 1);
@@ -115,8 +115,8 @@ std::wstring without_long_path_prefix(const std::wstring& path) {
 std::optional<download_folder> download_folder::create(const std::wstring& parent) {
     std::wstring sddl = download_folder_sddl(process_is_elevated(), process_user_sid());
     local_memory descriptor;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            sddl.c_str(), SDDL_REVISION_1, &descriptor.data, nullptr)) {
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                                &descriptor.data, nullptr)) {
         return std::nullopt;
     }
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor.data, FALSE};
@@ -129,9 +129,9 @@ std::optional<download_folder> download_folder::create(const std::wstring& paren
         // Delete access shared with nobody: renaming or removing the folder (or, on Windows, a
         // folder above it) fails from now on. The hold itself takes no delete access, or the
         // package could not be started with the folder as its working directory.
-        fw::file_handle held =
-            open_held(path, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                      FILE_FLAG_BACKUP_SEMANTICS);
+        fw::file_handle held = open_held(
+            path, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+            FILE_FLAG_BACKUP_SEMANTICS);
         if (!held || !is_plain(held.get(), true)) return std::nullopt;
         return download_folder(path + L"\\", std::move(held));
     }
@@ -150,8 +150,8 @@ download_folder::~download_folder() {
     BY_HANDLE_FILE_INFORMATION held{};
     if (!::GetFileInformationByHandle(folder_handle_.get(), &held)) return;
     folder_handle_.reset();
-    fw::file_handle again = open_held(path_, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                      FILE_FLAG_BACKUP_SEMANTICS);
+    fw::file_handle again =
+        open_held(path_, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_FLAG_BACKUP_SEMANTICS);
     BY_HANDLE_FILE_INFORMATION found{};
     if (again && ::GetFileInformationByHandle(again.get(), &found) &&
         found.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&

@@ -44,8 +44,8 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
     }
     auto remote_path = remote_package_path(server_path, found_name);
     if (!remote_path) return;
-    listed_package listed{path_file_name(pattern_base(server_path)), path_extension(server_path),
-                          {}};
+    listed_package listed{
+        path_file_name(pattern_base(server_path)), path_extension(server_path), {}};
     std::wstring stem = path_without_extension(found_name);
     listed.suffix = version_suffix(stem, listed.base_name);
     // The listing takes only such names; checked again because the name decides where the
@@ -77,8 +77,8 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
     bool installer = equals_ignoring_case(listed.extension, L".msi");
     package_kind kind = package_kind::other;
     if (!folder->hold_file(installer) ||
-        verify_package(folder->held_file(), folder->held_file_path(),
-                       configured_publisher_pins(), listed, kind) != package_verdict::trusted) {
+        verify_package(folder->held_file(), folder->held_file_path(), configured_publisher_pins(),
+                       listed, kind) != package_verdict::trusted) {
         show_message(IDS_NOT_VERIFIED);
         return;
     }

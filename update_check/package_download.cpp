@@ -48,13 +48,14 @@ bool write_all(HANDLE file, const BYTE* data, DWORD count) {
 }  // namespace
 
 bool download_package(const server_address& server, const std::wstring& remote_path,
-                      std::uint64_t listed_size, const std::wstring& local_path, const download_callbacks& callbacks,
-                      std::size_t read_size) {
+                      std::uint64_t listed_size, const std::wstring& local_path,
+                      const download_callbacks& callbacks, std::size_t read_size) {
     if (server.transport == update_transport::unusable) return false;
     internet_handle session = open_update_session();
     if (!session) return false;
     if (callbacks.started) callbacks.started();
-    std::optional<remote_package> remote = open_package(session.get(), server, remote_path, listed_size);
+    std::optional<remote_package> remote =
+        open_package(session.get(), server, remote_path, listed_size);
     if (!remote || remote->listed_size > max_package_bytes) return false;
     fw::file_handle file = open_local_file(local_path);
     if (!file) return false;

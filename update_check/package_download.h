@@ -33,7 +33,8 @@ inline constexpr std::uint64_t max_package_bytes = 512ull * 1024 * 1024;
 // bytes as the listing announced when it announced any, and never more than
 // max_package_bytes. The file is closed on return; after a failure the caller deletes it.
 bool download_package(const server_address& server, const std::wstring& remote_path,
-                      std::uint64_t listed_size, const std::wstring& local_path, const download_callbacks& callbacks,
+                      std::uint64_t listed_size, const std::wstring& local_path,
+                      const download_callbacks& callbacks,
                       std::size_t read_size = download_read_size);
 
 }  // namespace orv

@@ -68,15 +68,15 @@ using close_fn = UINT(WINAPI*)(msi_handle);
 
 // msi.dll, from the system directory, bound when an installer package is first judged.
 struct msi_functions {
-    open_database_fn open_database = reinterpret_cast<open_database_fn>(
-        fw::system_function(L"msi.dll", "MsiOpenDatabaseW"));
-    open_view_fn open_view = reinterpret_cast<open_view_fn>(
-        fw::system_function(L"msi.dll", "MsiDatabaseOpenViewW"));
+    open_database_fn open_database =
+        reinterpret_cast<open_database_fn>(fw::system_function(L"msi.dll", "MsiOpenDatabaseW"));
+    open_view_fn open_view =
+        reinterpret_cast<open_view_fn>(fw::system_function(L"msi.dll", "MsiDatabaseOpenViewW"));
     execute_fn execute =
         reinterpret_cast<execute_fn>(fw::system_function(L"msi.dll", "MsiViewExecute"));
     fetch_fn fetch = reinterpret_cast<fetch_fn>(fw::system_function(L"msi.dll", "MsiViewFetch"));
-    record_string_fn record_string = reinterpret_cast<record_string_fn>(
-        fw::system_function(L"msi.dll", "MsiRecordGetStringW"));
+    record_string_fn record_string =
+        reinterpret_cast<record_string_fn>(fw::system_function(L"msi.dll", "MsiRecordGetStringW"));
     close_fn close = reinterpret_cast<close_fn>(fw::system_function(L"msi.dll", "MsiCloseHandle"));
 
     bool complete() const {

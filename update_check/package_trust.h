@@ -18,7 +18,6 @@
 
 #include "update_check/rules/package_trust_rules.h"
 
-
 namespace orv {
 
 // The compiled-in pins and the machine's, lower case. None at all when the machine's value is

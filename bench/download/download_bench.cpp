@@ -81,17 +81,17 @@ int run_list(const std::wstring& server_path, int repeats) {
 int run_verify(const std::wstring& path, int repeats) {
     std::vector<std::string> pins = orv::configured_publisher_pins();
     orv::listed_package listed{L"Orv_Vanta_Kit", orv::path_extension(path), {}};
-    listed.suffix =
-        orv::version_suffix(orv::path_without_extension(orv::path_file_name(path)), listed.base_name);
+    listed.suffix = orv::version_suffix(orv::path_without_extension(orv::path_file_name(path)),
+                                        listed.base_name);
     int failures = 0;
     for (int i = 0; i < repeats; ++i) {
         auto start = clock_type::now();
         HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         orv::package_kind kind = orv::package_kind::other;
-        bool ok = file != INVALID_HANDLE_VALUE && orv::verify_package(file, path, pins, listed,
-                                                                      kind) ==
-                                                      orv::package_verdict::trusted;
+        bool ok =
+            file != INVALID_HANDLE_VALUE &&
+            orv::verify_package(file, path, pins, listed, kind) == orv::package_verdict::trusted;
         if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
         std::printf("verify ok=%d pins=%u seconds=%.3f\n", ok ? 1 : 0,
                     static_cast<unsigned>(pins.size()), seconds_since(start));

@@ -14,7 +14,8 @@ namespace test_support {
 inline bool set_update_machine_value(const wchar_t* name, DWORD type, const std::wstring& data) {
     HKEY key = nullptr;
     if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", 0, nullptr, 0,
-                          KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                          KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
         return false;
     }
     LSTATUS status;

@@ -118,8 +118,8 @@ const refused_package refused_packages[] = {
      [](const std::wstring& relative) {
          check_fixture::publish_package(relative);
          std::wstring pin = test_signing::test_publisher_pin(check_fixture::program_directory());
-         ASSERT_TRUE(test_support::set_update_machine_value(L"TrustedPublishers", REG_SZ,
-                                                            pin + L'\0'));
+         ASSERT_TRUE(
+             test_support::set_update_machine_value(L"TrustedPublishers", REG_SZ, pin + L'\0'));
      },
      L"Error", not_verified},
     // Beside the right pin: one bad string spoils the whole value.

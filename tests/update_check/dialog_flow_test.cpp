@@ -247,8 +247,8 @@ TEST_P(CheckOnline, AfterTwoRetriesTheBrowserGetsTheCallersLocation) {
     }
     ftp_fixture::scoped_update_server server(setting);
     if (GetParam().server == unreachable::setting_of_another_type) {
-        ASSERT_TRUE(test_support::set_update_machine_value(
-            L"Server", REG_EXPAND_SZ, ftp_fixture::server_address() + L'\0'));
+        ASSERT_TRUE(test_support::set_update_machine_value(L"Server", REG_EXPAND_SZ,
+                                                           ftp_fixture::server_address() + L'\0'));
     }
     std::optional<std::string> ansi_path = in_ansi_code_page(server_path);
     if (GetParam().ansi && !ansi_path) GTEST_SKIP() << "the ANSI code page lacks the test text";

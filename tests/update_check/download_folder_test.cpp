@@ -130,8 +130,8 @@ TEST_P(FolderAttack, OpensTheGenuinePackageOrNothingAndNeverTheAttackersProgram)
         GTEST_SKIP() << "run by the folder swapper's own test";
     }
     const std::wstring name = L"Orv_Vanta_Kit_2012_3_1.exe";
-    std::wstring directory = L"attack_" + std::wstring(GetParam().name,
-                                                       GetParam().name + std::strlen(GetParam().name));
+    std::wstring directory =
+        L"attack_" + std::wstring(GetParam().name, GetParam().name + std::strlen(GetParam().name));
     publish_package(directory + L"/" + name);
     // The attacker's program records any start of it here.
     std::wstring attacker_log = temporary_directory() + L"attacker.log";

@@ -124,8 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013.1.1", true},
         // An older release renamed to a newer version.
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2012_2_22, L"2013_1_1", false},
-        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1 | 1, L"2013_1_1",
-                      false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1 | 1, L"2013_1_1", false},
         // The program itself, a language library, another product.
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit", v2013_1_1, L"2013_1_1", false},
         identity_case{L"Orv Vanta Kit", L"", v2013_1_1, L"2013_1_1", false},

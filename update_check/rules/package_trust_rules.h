@@ -88,9 +88,9 @@ inline constexpr std::uint32_t trust_chaining = 0x800B010A;        // CERT_E_CHA
 
 enum class package_verdict {
     trusted,
-    not_a_package,      // neither a Windows program nor an installer package
-    signature_refused,  // no signature, a bad digest, or a chain the system rejects
-    publisher_unknown,  // no pin is configured, or the signer's key is not among the pins
+    not_a_package,           // neither a Windows program nor an installer package
+    signature_refused,       // no signature, a bad digest, or a chain the system rejects
+    publisher_unknown,       // no pin is configured, or the signer's key is not among the pins
     not_the_listed_package,  // signed, but not the product and version the listing named
 };
 
@@ -99,7 +99,6 @@ enum class package_verdict {
 // no chain, however trusted, replaces a matching pin. Without pins nothing is accepted: any
 // holder of any code-signing certificate could otherwise have a program run as administrator.
 // `signer_pin_listed` is false when no signer was found.
-package_verdict judge_signature(std::uint32_t status, bool pins_configured,
-                                bool signer_pin_listed);
+package_verdict judge_signature(std::uint32_t status, bool pins_configured, bool signer_pin_listed);
 
 }  // namespace orv

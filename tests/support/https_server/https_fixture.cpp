@@ -38,13 +38,16 @@ bool store_in_view(const std::wstring& thumbprint, const std::string& blob, REGS
 }  // namespace
 
 bool available() {
-    return ftp_fixture::available() && !ftp_fixture::environment(L"ORV_TEST_HTTPS_SERVER").empty() &&
+    return ftp_fixture::available() &&
+           !ftp_fixture::environment(L"ORV_TEST_HTTPS_SERVER").empty() &&
            !ftp_fixture::environment(L"ORV_TEST_HTTPS_ROOT").empty();
 }
 
 std::wstring server_setting() { return ftp_fixture::environment(L"ORV_TEST_HTTPS_SERVER"); }
 
-std::wstring untrusted_server_setting() { return ftp_fixture::environment(L"ORV_TEST_HTTPS_UNTRUSTED_SERVER"); }
+std::wstring untrusted_server_setting() {
+    return ftp_fixture::environment(L"ORV_TEST_HTTPS_UNTRUSTED_SERVER");
+}
 
 bool trust_test_root() {
     const std::wstring thumbprint = ftp_fixture::environment(L"ORV_TEST_HTTPS_ROOT_SHA1");

@@ -42,12 +42,12 @@ extern "C" __declspec(dllexport) DWORD WINAPI write_menus(void* parameter) {
 }
 
 DWORD write_probe_output(const wchar_t* path, const std::wstring& text) {
-    HANDLE file =
-        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, text.data(),
-                                static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+    const BOOL ok = ::WriteFile(
+        file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
     ::CloseHandle(file);
     return ok ? 1 : 0;
 }
