@@ -14,6 +14,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <wininet.h>
 #include <wincrypt.h>
 #include <softpub.h>
@@ -96,6 +97,9 @@ FIRST_USE(L"shell32.dll", HINSTANCE, SHELL_FAILURE, ShellExecuteW, 24,
 FIRST_USE(L"shell32.dll", HINSTANCE, SHELL_FAILURE, FindExecutableW, 12,
           (LPCWSTR file, LPCWSTR dir, LPWSTR result), (file, dir, result))
 FIRST_USE(L"shell32.dll", BOOL, FALSE, ShellExecuteExW, 4, (SHELLEXECUTEINFOW * info), (info))
+FIRST_USE_PLAIN(L"shell32.dll", HRESULT, E_FAIL, SHGetKnownFolderPath,
+                (REFKNOWNFOLDERID id, DWORD flags, HANDLE token, PWSTR* path),
+                (id, flags, token, path))
 
 FIRST_USE(L"comdlg32.dll", BOOL, FALSE, GetOpenFileNameW, 4, (LPOPENFILENAMEW o), (o))
 FIRST_USE(L"comdlg32.dll", BOOL, FALSE, GetSaveFileNameW, 4, (LPOPENFILENAMEW o), (o))

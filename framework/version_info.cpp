@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "framework/version_block.h"
+
 namespace fw {
 
 std::optional<version_info> version_info::read(const std::wstring& path) {
@@ -15,10 +17,11 @@ std::optional<version_info> version_info::read(const std::wstring& path) {
 }
 
 std::optional<version_info> version_info::from_block(std::vector<BYTE> block) {
-    // wLength, wValueLength, wType and the key "VS_VERSION_INFO" at the least.
-    if (block.size() < 6 + sizeof(L"VS_VERSION_INFO")) return std::nullopt;
-    WORD length = static_cast<WORD>(block[0] | block[1] << 8);
-    if (length > block.size()) return std::nullopt;
+    if (!is_unicode_version_block(block.data(), block.size())) return std::nullopt;
+    // Laid out as GetFileVersionInfoW leaves it: the block, then as much room again, which the
+    // version functions may use as scratch space.
+    std::size_t size = block.size();
+    block.resize(2 * size);
     return version_info(std::move(block));
 }
 

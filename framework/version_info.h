@@ -16,7 +16,7 @@ public:
     static std::optional<version_info> read(const std::wstring& path);
 
     // A version resource already in memory (VS_VERSIONINFO, as the resource section holds it);
-    // nothing when `block` is too short to be one.
+    // nothing unless it has the 32-bit layout (is_unicode_version_block).
     static std::optional<version_info> from_block(std::vector<BYTE> block);
 
     // The fixed file information ("\"), or null when the resource lacks it.

@@ -72,3 +72,6 @@ machine_setting() {
 }
 machine_setting Server REG_SZ "127.0.0.1:$(cat "$port_file")"
 machine_setting TrustedPublishers REG_MULTI_SZ "$(cat "$bin/test_publisher.pin")"
+# Wine keeps no owner or DACL, so the download place cannot show that only administrators
+# may change it; the demo accepts that, as an administrator may.
+machine_setting AllowUnprotectedDownloadFolder REG_DWORD 1

@@ -6,6 +6,9 @@
 #include <random>
 #include <vector>
 
+#include "update_check/download_place.h"
+#include "update_check/folder_handles.h"
+#include "update_check/rules/download_place.h"
 #include "update_check/rules/package_trust_rules.h"
 
 namespace orv {
@@ -33,146 +36,83 @@ struct local_memory {
     }
 };
 
-std::vector<BYTE> token_information(TOKEN_INFORMATION_CLASS kind) {
-    HANDLE token = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-    fw::kernel_handle owned(token);
-    DWORD size = 0;
-    ::GetTokenInformation(token, kind, nullptr, 0, &size);
-    if (size == 0) return {};
-    std::vector<BYTE> data(size);
-    if (!::GetTokenInformation(token, kind, data.data(), size, &size)) return {};
-    return data;
-}
-
-// Opened without following a link, so that a link is seen rather than its target.
-fw::file_handle open_held(const std::wstring& path, DWORD access, DWORD flags) {
-    return fw::file_handle(::CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr,
-                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | flags,
-                                         nullptr));
-}
-
-bool is_plain(HANDLE handle, bool directory) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle, &info)) return false;
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
-    return ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directory;
-}
-
-std::wstring final_path(HANDLE handle) {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD length =
-            ::GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) return {};
-        if (length < buffer.size()) return without_long_path_prefix({buffer.data(), length});
-        buffer.resize(length + 1);
+fw::file_handle duplicate(HANDLE handle) {
+    HANDLE copy = nullptr;
+    if (!::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS)) {
+        return {};
     }
-}
-
-// Whether `file` names an entry directly inside `folder` (both final paths), ignoring case.
-bool directly_inside(const std::wstring& file, const std::wstring& folder) {
-    if (folder.empty() || file.size() <= folder.size() + 1 || file[folder.size()] != L'\\') {
-        return false;
-    }
-    if (file.find(L'\\', folder.size() + 1) != std::wstring::npos) return false;
-    return ::CompareStringOrdinal(file.c_str(), static_cast<int>(folder.size()), folder.c_str(),
-                                  static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
-}
-
-void delete_on_close(HANDLE handle) {
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
-    ::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition));
+    return fw::file_handle(copy);
 }
 
 }  // namespace
 
-bool process_is_elevated() {
-    std::vector<BYTE> data = token_information(TokenElevation);
-    return data.size() >= sizeof(TOKEN_ELEVATION) &&
-           reinterpret_cast<const TOKEN_ELEVATION*>(data.data())->TokenIsElevated != 0;
-}
-
-std::wstring process_user_sid() {
-    std::vector<BYTE> data = token_information(TokenUser);
-    if (data.size() < sizeof(TOKEN_USER)) return {};
-    local_memory text;
-    if (!::ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(data.data())->User.Sid,
-                                  reinterpret_cast<LPWSTR*>(&text.data))) {
-        return {};
-    }
-    return static_cast<const wchar_t*>(text.data);
-}
-
-std::wstring without_long_path_prefix(const std::wstring& path) {
-    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
-    if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
-    return path;
-}
-
-std::optional<download_folder> download_folder::create(const std::wstring& parent) {
+std::optional<download_folder> download_folder::create(const download_place& place) {
     std::wstring sddl = download_folder_sddl(process_is_elevated(), process_user_sid());
     local_memory descriptor;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
                                                                 &descriptor.data, nullptr)) {
         return std::nullopt;
     }
-    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor.data, FALSE};
+    fw::file_handle parent = duplicate(place.handle());
+    if (!parent) return std::nullopt;
+    // Made and held in one step. Delete access shared with nobody: renaming or removing the
+    // folder fails from now on. The hold itself takes no delete access, or the package could
+    // not be started with the folder as its working directory.
+    entry_access how{FILE_LIST_DIRECTORY | FILE_TRAVERSE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     true, true, descriptor.data};
     for (int i = 0; i < attempts; ++i) {
-        std::wstring path = parent + L"OrvUpdate-" + random_hex();
-        if (!::CreateDirectoryW(path.c_str(), &attributes)) {
+        std::wstring name = L"OrvUpdate-" + random_hex();
+        fw::file_handle held = open_entry(parent.get(), name, how);
+        if (!held) {
             if (::GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
             continue;
         }
-        // Delete access shared with nobody: renaming or removing the folder (or, on Windows, a
-        // folder above it) fails from now on. The hold itself takes no delete access, or the
-        // package could not be started with the folder as its working directory.
-        fw::file_handle held = open_held(
-            path, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-            FILE_FLAG_BACKUP_SEMANTICS);
-        if (!held || !is_plain(held.get(), true)) return std::nullopt;
-        return download_folder(path + L"\\", std::move(held));
+        if (!is_plain(held.get(), true)) return std::nullopt;
+        return download_folder(std::move(name), std::move(parent), std::move(held));
     }
     return std::nullopt;
 }
 
 download_folder::~download_folder() {
-    if (!folder_handle_) return;
-    if (kept_) return;
-    if (file_deletable_) delete_on_close(file_handle_.get());
+    if (!folder_ || kept_) return;
     file_handle_.reset();
-    // Never held or held without delete access: only a name of our own inside our folder.
-    if (!file_deletable_ && !file_.empty()) ::DeleteFileW(file_.c_str());
-    // The hold has no delete access: the folder is opened once more for that, and deleted only
-    // if it is still the folder that was held.
+    if (!writing_ && !file_name_.empty()) {
+        writing_ = open_entry(folder_.get(), file_name_,
+                              {DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE});
+    }
+    if (writing_) delete_entry(writing_.get());
+    writing_.reset();
+    // The hold has no delete access: the folder is opened once more through its parent for
+    // that, and deleted only if it is still the folder that was held.
     BY_HANDLE_FILE_INFORMATION held{};
-    if (!::GetFileInformationByHandle(folder_handle_.get(), &held)) return;
-    folder_handle_.reset();
+    if (!::GetFileInformationByHandle(folder_.get(), &held)) return;
+    folder_.reset();
     fw::file_handle again =
-        open_held(path_, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, FILE_FLAG_BACKUP_SEMANTICS);
+        open_entry(parent_.get(), name_, {DELETE, FILE_SHARE_READ, false, true, nullptr});
     BY_HANDLE_FILE_INFORMATION found{};
     if (again && ::GetFileInformationByHandle(again.get(), &found) &&
         found.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
         found.nFileIndexHigh == held.nFileIndexHigh && found.nFileIndexLow == held.nFileIndexLow) {
-        delete_on_close(again.get());
+        delete_entry(again.get());
     }
 }
 
-std::wstring download_folder::file(const std::wstring& name) {
-    file_ = path_ + name;
-    return file_;
+HANDLE download_folder::create_file(const std::wstring& name) {
+    if (!file_name_.empty()) return nullptr;
+    writing_ =
+        open_entry(folder_.get(), name, {GENERIC_WRITE | DELETE, FILE_SHARE_READ, true, false});
+    if (!writing_) return nullptr;
+    file_name_ = name;
+    return writing_.get();
 }
 
-bool download_folder::hold_file(bool for_installer) {
-    DWORD access = GENERIC_READ | (for_installer ? 0 : DELETE);
-    fw::file_handle held = open_held(file_, access, 0);
-    if (!held) return false;
-    file_handle_ = std::move(held);
-    file_deletable_ = !for_installer;
-    if (!is_plain(file_handle_.get(), false)) return false;
-    final_folder_ = final_path(folder_handle_.get());
+bool download_folder::hold_file() {
+    if (!writing_) return false;
+    writing_.reset();
+    file_handle_ = open_entry(folder_.get(), file_name_, {GENERIC_READ, FILE_SHARE_READ});
+    if (!file_handle_ || !is_plain(file_handle_.get(), false)) return false;
+    final_folder_ = final_path(folder_.get());
     final_file_ = final_path(file_handle_.get());
     return directly_inside(final_file_, final_folder_);
 }

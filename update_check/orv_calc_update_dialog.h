@@ -46,8 +46,9 @@ public:
     // Moves the progress bar.
     virtual void SetProgress(int position);
 
-    // Fetches the package into `local_path`, with the status and the progress bar following.
-    bool DownloadPackage(const std::wstring& remote_path, const std::wstring& local_path);
+    // Fetches the package into the new file open as `local_file`, with the status and the
+    // progress bar following.
+    bool DownloadPackage(const std::wstring& remote_path, HANDLE local_file);
 
 protected:
     BOOL on_init_dialog() override;
@@ -68,8 +69,8 @@ private:
     void open_browse_location();
     void fetch_and_open_package();
     void show_download_error();
-    // `text_id` in a box captioned "Error" (159).
-    void show_message(unsigned text_id);
+    // `text_id` in a box captioned "Error" (159), with its "%s" replaced by `path`.
+    void show_message(unsigned text_id, const std::wstring& path = {});
 
     check_context context_;
     HICON icon_ = nullptr;
@@ -80,6 +81,7 @@ private:
     std::wstring status_text_;
     std::wstring browse_location_;
     int auto_check_ = 1;
+    // Where the download folders are made (download_place).
     std::wstring temporary_directory_;
     // The server the query listed, and the size it listed; the package comes from the same one.
     server_address download_server_;

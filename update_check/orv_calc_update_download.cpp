@@ -7,6 +7,7 @@
 
 #include "framework/unique_handle.h"
 #include "update_check/download_folder.h"
+#include "update_check/download_place.h"
 #include "update_check/orv_calc_manager_app.h"
 #include "update_check/orv_calc_update_dialog.h"
 #include "update_check/package_download.h"
@@ -54,35 +55,42 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
         show_download_error();
         return;
     }
-    wchar_t temporary[260] = {};
-    DWORD length = ::GetTempPathW(260, temporary);
-    if (length == 0 || length >= 260) {
-        show_download_error();
+    // The download goes into a place the user cannot change (for an elevated caller), held and
+    // checked before anything is made in it, and there into a folder made and held for it,
+    // which is deleted again unless the package was started from it.
+    place_problem problem = place_problem::none;
+    std::wstring place_path;
+    std::optional<download_place> place = download_place::open(problem, place_path);
+    if (!place) {
+        if (problem == place_problem::not_protected) {
+            show_message(IDS_FOLDER_NOT_PROTECTED, place_path);
+        } else {
+            show_download_error();
+        }
         return;
     }
-    temporary_directory_ = temporary;
-    // Everything this download writes goes into a folder made and held for it, which is
-    // deleted again unless the package was started from it.
-    std::optional<download_folder> folder = download_folder::create(temporary_directory_);
-    if (!folder) {
-        show_download_error();
-        return;
-    }
-    if (!DownloadPackage(*remote_path, folder->file(found_name))) {
+    temporary_directory_ = place->path();
+    std::optional<download_folder> folder = download_folder::create(*place);
+    if (!folder || !DownloadPackage(*remote_path, folder->create_file(found_name))) {
         show_download_error();
         return;
     }
     // Held, shared for reading only, from the check until the package has been started, and
     // started through the held file's own path: the file judged is the file opened.
-    bool installer = equals_ignoring_case(listed.extension, L".msi");
     package_kind kind = package_kind::other;
-    if (!folder->hold_file(installer) ||
+    if (!folder->hold_file() ||
         verify_package(folder->held_file(), folder->held_file_path(), configured_publisher_pins(),
                        listed, kind) != package_verdict::trusted) {
         show_message(IDS_NOT_VERIFIED);
         return;
     }
-    if (!start_package(folder->held_file_path(), folder->held_folder_path(), kind)) {
+    switch (start_package(folder->held_file_path(), folder->held_folder_path(), kind)) {
+    case package_start::started:
+        break;
+    case package_start::needs_administrator:
+        show_message(IDS_NEEDS_ADMINISTRATOR);
+        return;
+    case package_start::failed:
         show_download_error();
         return;
     }
@@ -92,8 +100,7 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
     }
 }
 
-bool OrvCalcUpdateDialog::DownloadPackage(const std::wstring& remote_path,
-                                          const std::wstring& local_path) {
+bool OrvCalcUpdateDialog::DownloadPackage(const std::wstring& remote_path, HANDLE local_file) {
     download_callbacks callbacks;
     callbacks.started = [this] {
         set_status(IDS_DOWNLOADING);
@@ -104,7 +111,7 @@ bool OrvCalcUpdateDialog::DownloadPackage(const std::wstring& remote_path,
         last_percent_ = percent;
         SetProgress(percent);
     };
-    return download_package(download_server_, remote_path, download_listed_size_, local_path,
+    return download_package(download_server_, remote_path, download_listed_size_, local_file,
                             callbacks);
 }
 
@@ -112,8 +119,11 @@ void OrvCalcUpdateDialog::SetProgress(int position) {
     ::SendMessageW(item(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-void OrvCalcUpdateDialog::show_message(unsigned text_id) {
-    ::MessageBoxW(handle(), update_text(context_.language_id, text_id).c_str(),
+void OrvCalcUpdateDialog::show_message(unsigned text_id, const std::wstring& path) {
+    std::wstring text = update_text(context_.language_id, text_id);
+    std::size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) text.replace(at, 2, path);
+    ::MessageBoxW(handle(), text.c_str(),
                   update_text(context_.language_id, IDS_ERROR).c_str(), MB_OK | MB_ICONERROR);
 }
 

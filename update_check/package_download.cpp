@@ -14,13 +14,6 @@
 namespace orv {
 namespace {
 
-// A new file, write-only, others may read but not write. Whatever is already there (a file,
-// a link) is never opened, truncated or followed: the download fails instead.
-fw::file_handle open_local_file(const std::wstring& local_path) {
-    return fw::file_handle(::CreateFileW(local_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                         nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 std::optional<remote_package> open_package(HINTERNET session, const server_address& server,
                                            const std::wstring& remote_path,
                                            std::uint64_t listed_size) {
@@ -48,17 +41,19 @@ bool write_all(HANDLE file, const BYTE* data, DWORD count) {
 }  // namespace
 
 bool download_package(const server_address& server, const std::wstring& remote_path,
-                      std::uint64_t listed_size, const std::wstring& local_path,
+                      std::uint64_t listed_size, HANDLE local_file,
                       const download_callbacks& callbacks, std::size_t read_size) {
-    if (server.transport == update_transport::unusable) return false;
+    if (server.transport == update_transport::unusable || !local_file ||
+        local_file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
     internet_handle session = open_update_session();
     if (!session) return false;
     if (callbacks.started) callbacks.started();
     std::optional<remote_package> remote =
         open_package(session.get(), server, remote_path, listed_size);
     if (!remote || remote->listed_size > max_package_bytes) return false;
-    fw::file_handle file = open_local_file(local_path);
-    if (!file) return false;
+    HANDLE file = local_file;
 
     download_progress progress(remote->listed_size, callbacks.progress);
     std::vector<BYTE> buffer(read_size > 0 ? read_size : 1024);
@@ -72,7 +67,7 @@ bool download_package(const server_address& server, const std::wstring& remote_p
         if (received == 0) break;
         total += received;
         if (total > max_package_bytes) return false;
-        if (!write_all(file.get(), buffer.data(), received)) return false;
+        if (!write_all(file, buffer.data(), received)) return false;
         progress.add(received);
     }
     // A listed size is a promise: a transfer cut short or padded is not the package.

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include <windows.h>
+
 #include "update_check/rules/server_paths.h"
 
 namespace orv {
@@ -26,14 +28,14 @@ inline constexpr std::size_t download_read_size = 1024 * 1024;
 // fill the disk.
 inline constexpr std::uint64_t max_package_bytes = 512ull * 1024 * 1024;
 
-// Downloads `remote_path` from `server` into `local_path`, which must not exist yet (it is
-// created new; an existing entry fails the download). The server's transport opens the file
-// (FTP lists it again for its size; HTTPS goes by `listed_size`, the size its list file gave,
-// 0 when unknown); an unusable server fails at once. True when everything arrived: as many
-// bytes as the listing announced when it announced any, and never more than
-// max_package_bytes. The file is closed on return; after a failure the caller deletes it.
+// Downloads `remote_path` from `server` into the new, empty file open as `local_file` (write
+// access). The server's transport opens the remote file (FTP lists it again for its size; HTTPS goes
+// by `listed_size`, the size its list file gave, 0 when unknown); an unusable server fails at
+// once. True when everything arrived: as many bytes as the listing announced when it
+// announced any, and never more than max_package_bytes. After a failure the caller deletes
+// the file.
 bool download_package(const server_address& server, const std::wstring& remote_path,
-                      std::uint64_t listed_size, const std::wstring& local_path,
+                      std::uint64_t listed_size, HANDLE local_file,
                       const download_callbacks& callbacks,
                       std::size_t read_size = download_read_size);
 

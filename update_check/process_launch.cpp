@@ -1,7 +1,6 @@
 #include "update_check/process_launch.h"
 
 #include <windows.h>
-#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -86,28 +85,21 @@ bool start_in_folder(const std::wstring& program, const std::wstring& command_li
                           folder.c_str());
 }
 
-bool start_elevated(const std::wstring& path, const std::wstring& folder) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = L"runas";
-    info.lpFile = path.c_str();
-    info.lpDirectory = folder.c_str();
-    info.nShow = SW_SHOW;
-    return ::ShellExecuteExW(&info) != FALSE;
-}
-
 }  // namespace
 
-bool start_package(const std::wstring& path, const std::wstring& folder, package_kind kind) {
+package_start start_package(const std::wstring& path, const std::wstring& folder,
+                            package_kind kind) {
     if (kind == package_kind::windows_installer) {
         std::wstring msiexec = system_program(L"msiexec.exe");
-        return !msiexec.empty() &&
-               start_in_folder(msiexec, L"\"" + msiexec + L"\" /i \"" + path + L"\"", folder);
+        bool started =
+            !msiexec.empty() &&
+            start_in_folder(msiexec, L"\"" + msiexec + L"\" /i \"" + path + L"\"", folder);
+        return started ? package_start::started : package_start::failed;
     }
-    if (kind != package_kind::windows_program) return false;
-    if (start_in_folder(path, L"\"" + path + L"\"", folder)) return true;
-    return start_again_elevated(::GetLastError()) && start_elevated(path, folder);
+    if (kind != package_kind::windows_program) return package_start::failed;
+    if (start_in_folder(path, L"\"" + path + L"\"", folder)) return package_start::started;
+    return start_needs_administrator(::GetLastError()) ? package_start::needs_administrator
+                                                       : package_start::failed;
 }
 
 bool run_command_line(const std::wstring& command_line, int show_state) {

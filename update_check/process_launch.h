@@ -7,14 +7,16 @@
 
 namespace orv {
 
+enum class package_start { started, failed, needs_administrator };
+
 // Starts a verified package of `kind` at `path` (the held file's own path) in `folder` (the
 // held folder's own path), never through the user's file associations: a program directly
 // with CreateProcessW, an installer package with msiexec.exe from the system directory. TEMP
 // and TMP point into `folder`, so that what an installer unpacks is as protected as the
-// package. A program that needs administrator rights the caller lacks is started again with
-// the shell's "runas", on the same path, so that Windows asks the user. False when it could
-// not be started.
-bool start_package(const std::wstring& path, const std::wstring& folder, package_kind kind);
+// package. A program that asks for administrator rights the caller lacks is not started
+// (needs_administrator): it is never elevated out of a folder the user can change.
+package_start start_package(const std::wstring& path, const std::wstring& folder,
+                            package_kind kind);
 
 // Starts `command_line` (program and arguments in one text) with the given show state; the
 // process and thread handles are closed at once. False for an empty line or a failed start.

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "update_check/download_place.h"
 #include "update_check/list_server_package.h"
 #include "update_check/orv_calc_update_dialog.h"
 #include "update_check/rules/package_selection.h"
@@ -73,9 +74,20 @@ void take_choice(UpdateQuery& query, const listed_choice& choice) {
     CompareVersionTag(query);
 }
 
+// Every check first removes what earlier ones left in the download place: a download cut
+// off by a crash or a kill, and a package whose installer has ended. What is in use stays.
+void remove_earlier_downloads() {
+    place_problem problem = place_problem::none;
+    std::wstring path;
+    if (std::optional<download_place> place = download_place::open(problem, path)) {
+        place->remove_leftovers();
+    }
+}
+
 }  // namespace
 
 unsigned QueryThreadProc(std::shared_ptr<UpdateQuery> query) {
+    remove_earlier_downloads();
     {
         std::lock_guard<query_lock> lock(QueryLock);
         query->found_name.clear();
@@ -102,6 +114,7 @@ unsigned QueryThreadProc(std::shared_ptr<UpdateQuery> query) {
 unsigned AutoCheckThreadProc(check_context context) {
     // Like the interactive check, it compares with the caller's tag and speaks up only for a
     // newer package (an empty tag reads as 0, so any versioned package is newer then).
+    remove_earlier_downloads();
     auto query = std::make_shared<UpdateQuery>(context.update_path, context.version_tag);
     query->host = update_server();
     listing_request request = request_for(*query);

@@ -4,7 +4,8 @@
 // apart, posts WM_UPDATE_RETRY before each retry and WM_UPDATE_DONE at the end, and leaves the
 // result in the shared UpdateQuery. AutoCheckThreadProc is the background check: it tries the
 // same way without posting anything and, when it finds a package, runs the notification dialog
-// on its own thread. Neither is ever waited for.
+// on its own thread. Both first remove what earlier checks left in the download place
+// (download_place::remove_leftovers). Neither is ever waited for.
 #pragma once
 
 #include <windows.h>

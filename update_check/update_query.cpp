@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "update_check/rules/package_selection.h"
+#include "update_check/rules/package_trust_rules.h"
 #include "update_check/shell_paths.h"
 
 namespace orv {
@@ -22,7 +23,12 @@ void query_lock::unlock() { ::LeaveCriticalSection(&section_); }
 void CompareVersionTag(UpdateQuery& query) {
     std::wstring base_name = path_without_extension(path_file_name(query.server_path));
     std::wstring stem = path_without_extension(query.found_name);
-    query.state = compare_version_tokens(version_suffix(stem, base_name), query.version_tag);
+    std::wstring suffix = version_suffix(stem, base_name);
+    // A suffix that no release's version resource can match would only be downloaded to be
+    // refused: such a listing offers nothing.
+    query.state = listed_product_version(suffix)
+                      ? compare_version_tokens(suffix, query.version_tag)
+                      : QueryState::NotNewer;
 }
 
 }  // namespace orv

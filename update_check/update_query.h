@@ -58,7 +58,8 @@ private:
 extern query_lock QueryLock;
 
 // Judges the found package's version suffix against the query's version tag and sets its
-// state. The caller holds QueryLock.
+// state: NotNewer, too, for a suffix that no version resource can match
+// (listed_product_version). The caller holds QueryLock.
 void CompareVersionTag(UpdateQuery& query);
 
 }  // namespace orv

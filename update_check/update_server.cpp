@@ -35,6 +35,16 @@ std::optional<std::wstring> machine_server_setting() {
     return std::wstring(text, length);
 }
 
+bool unprotected_download_folder_allowed() {
+    fw::registry_key key = open_machine_settings();
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    return key &&
+           ::RegGetValueW(key.get(), nullptr, L"AllowUnprotectedDownloadFolder", RRF_RT_REG_DWORD,
+                          nullptr, &value, &size) == ERROR_SUCCESS &&
+           value == 1;
+}
+
 server_address update_server() {
     std::optional<std::wstring> setting = machine_server_setting();
     std::optional<std::wstring_view> override_text;

@@ -31,4 +31,10 @@ std::optional<std::wstring> machine_server_setting();
 
 server_address update_server();
 
+// Whether an administrator accepts a download place that the system cannot show to be
+// protected: the machine value "AllowUnprotectedDownloadFolder" (REG_DWORD) is 1. For systems
+// whose file system keeps no owner or DACL to check (Wine keeps none: it reports every file as
+// the user's own); nothing else is relaxed by it (a link is still refused).
+bool unprotected_download_folder_allowed();
+
 }  // namespace orv

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "update_check/list_server_package.h"
+#include "framework/unique_handle.h"
 #include "update_check/package_download.h"
 #include "update_check/rules/package_selection.h"
 #include "update_check/package_trust.h"
@@ -43,10 +44,15 @@ int run_download(const std::wstring& remote, const std::wstring& local, std::siz
         if (steps++ == 0) first_step = clock_type::now();
         last = percent;
     };
-    ::DeleteFileW(local.c_str());  // the download creates its file new
     auto start = clock_type::now();
-    bool ok = orv::download_package(orv::update_server(), remote, listed_size, local, callbacks,
-                                    read_size);
+    bool ok = false;
+    {
+        // The download writes into a new file, as the dialog's held folder gives it.
+        fw::file_handle file(::CreateFileW(local.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ok = orv::download_package(orv::update_server(), remote, listed_size, file.get(),
+                                   callbacks, read_size);
+    }
     double elapsed = seconds_since(start);
     double streaming = steps > 0 ? seconds_since(first_step) : 0.0;
     WIN32_FILE_ATTRIBUTE_DATA data{};

@@ -33,6 +33,7 @@
 #include "framework/version_info.h"
 #include "tests/support/dialog_driver/dialog_driver.h"
 #include "tests/support/ftp_server/ftp_fixture.h"
+#include "tests/support/machine_settings.h"
 #include "tests/support/signing/trusted_publishers.h"
 #include "tests/support/test_hid_stack/harness/app_windows.h"
 #include "tests/support/test_hid_stack/harness/file_system.h"
@@ -360,6 +361,7 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
     // checks reach the server.
     ASSERT_TRUE(ftp_fixture::set_update_server(ftp_fixture::server_address()));
     ASSERT_TRUE(test_signing::set_trusted_publishers({}));
+    ASSERT_TRUE(test_support::allow_unprotected_download_folder(true));
     ASSERT_TRUE(e2e::set_dword(HKEY_CURRENT_USER, user_update_key, L"AutoUpdateCheck", 0));
 
     // 3. The installed vanta, started as its shortcut starts it.

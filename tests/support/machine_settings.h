@@ -30,4 +30,23 @@ inline bool set_update_machine_value(const wchar_t* name, DWORD type, const std:
     return status == ERROR_SUCCESS;
 }
 
+// Wine keeps no owner or DACL: every file reads as the user's own, so the library's download
+// place never shows as protected there. A test that downloads accepts that, as an
+// administrator may (`allow` false removes the setting again).
+inline bool allow_unprotected_download_folder(bool allow) {
+    const DWORD one = 1;
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Orvatec\\UpdateCheck", 0, nullptr, 0,
+                          KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    LSTATUS status =
+        allow ? ::RegSetValueExW(key, L"AllowUnprotectedDownloadFolder", 0, REG_DWORD,
+                                 reinterpret_cast<const BYTE*>(&one), sizeof(one))
+              : ::RegDeleteValueW(key, L"AllowUnprotectedDownloadFolder");
+    ::RegCloseKey(key);
+    return status == ERROR_SUCCESS || (!allow && status == ERROR_FILE_NOT_FOUND);
+}
+
 }  // namespace test_support

@@ -8,13 +8,13 @@ namespace orv {
 namespace {
 
 TEST(BuiltinTexts, EveryDialogTextExists) {
-    for (unsigned id = 149; id <= 163; ++id) {
+    for (unsigned id = 149; id <= 165; ++id) {
         auto text = simplified_chinese_text(id);
         ASSERT_TRUE(text) << id;
         EXPECT_FALSE(text->empty()) << id;
     }
     EXPECT_FALSE(simplified_chinese_text(148));
-    EXPECT_FALSE(simplified_chinese_text(164));
+    EXPECT_FALSE(simplified_chinese_text(166));
 }
 
 TEST(BuiltinTexts, CharactersAreExact) {
@@ -37,6 +37,14 @@ TEST(BuiltinTexts, UnverifiedPackageTextIsExact) {
     EXPECT_EQ(*simplified_chinese_text(163),
               std::wstring_view(L"\x4E0B\x8F7D\x7684\x6587\x4EF6\x65E0\x6CD5\x9A8C\x8BC1\xFF0C"
                                 L"\x672A\x88AB\x6253\x5F00\x3002"));
+}
+
+TEST(BuiltinTexts, TheUnprotectedFolderTextNamesTheFolderOnce) {
+    for (auto text : {*simplified_chinese_text(164), *traditional_chinese_text(164)}) {
+        std::size_t at = text.find(L"%s");
+        ASSERT_NE(at, std::wstring_view::npos);
+        EXPECT_EQ(text.find(L'%', at + 1), std::wstring_view::npos);
+    }
 }
 
 TEST(BuiltinTexts, RetryTextTakesItsNumber) {

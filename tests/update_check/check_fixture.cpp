@@ -1,11 +1,14 @@
 #include "tests/update_check/check_fixture.h"
 
 #include <commctrl.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <mutex>
 #include <vector>
 
+#include "tests/support/machine_settings.h"
 #include "tests/support/signing/trusted_publishers.h"
 
 namespace orv_test {
@@ -154,6 +157,7 @@ void check_fixture::SetUp() {
     std::wstring pin = test_signing::test_publisher_pin(program_directory());
     ASSERT_EQ(pin.size(), 64u) << "test_publisher.pin missing beside the test";
     ASSERT_TRUE(test_signing::set_trusted_publishers({pin}));
+    ASSERT_TRUE(test_support::allow_unprotected_download_folder(true));
     // The HTTPS server's root is trusted before anything in this process opens a connection.
     if (https_fixture::available()) {
         ASSERT_TRUE(https_fixture::trust_test_root());
@@ -166,6 +170,8 @@ void check_fixture::SetUp() {
     std::replace(name.begin(), name.end(), '/', '_');
     temporary_ = std::wstring(base) + L"orv_" + std::wstring(name.begin(), name.end()) + L"\\";
     remove_tree(temporary_);
+    // Every test starts without the download place: the library makes it anew, protected.
+    remove_tree(download_parent());
     ASSERT_TRUE(::CreateDirectoryW(temporary_.c_str(), nullptr));
     tmp_ = std::make_unique<scoped_environment>(L"TMP", temporary_);
     temp_ = std::make_unique<scoped_environment>(L"TEMP", temporary_);
@@ -178,6 +184,14 @@ void check_fixture::TearDown() {
     temp_.reset();
     tmp_.reset();
     if (!temporary_.empty()) remove_tree(temporary_);
+}
+
+std::wstring check_fixture::download_parent() {
+    PWSTR program_data = nullptr;
+    if (FAILED(::SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &program_data))) return {};
+    std::wstring parent = std::wstring(program_data) + L"\\OrvUpdateCheck\\";
+    ::CoTaskMemFree(program_data);
+    return parent;
 }
 
 std::wstring check_fixture::program_directory() {
@@ -233,26 +247,56 @@ std::optional<std::string> check_fixture::downloaded(const std::wstring& name) c
     return std::nullopt;
 }
 
-std::vector<std::wstring> check_fixture::files_named(const std::wstring& name) const {
+std::vector<std::wstring> entries_under(const std::wstring& directory) {
     std::vector<std::wstring> found;
-    std::vector<std::wstring> pending{temporary_};
+    std::vector<std::wstring> pending{directory};
     while (!pending.empty()) {
-        std::wstring directory = pending.back();
+        std::wstring folder = pending.back();
         pending.pop_back();
         WIN32_FIND_DATAW entry;
-        HANDLE find = ::FindFirstFileW((directory + L"*").c_str(), &entry);
+        HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &entry);
         if (find == INVALID_HANDLE_VALUE) continue;
         do {
-            std::wstring entry_name = entry.cFileName;
-            if (entry_name == L"." || entry_name == L"..") continue;
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                pending.push_back(directory + entry_name + L"\\");
-            } else if (::CompareStringOrdinal(entry_name.c_str(), -1, name.c_str(), -1, TRUE) ==
-                       CSTR_EQUAL) {
-                found.push_back(directory + entry_name);
+                pending.push_back(folder + name + L"\\");
+                found.push_back(folder + name + L"\\");
+            } else {
+                found.push_back(folder + name);
             }
         } while (::FindNextFileW(find, &entry));
         ::FindClose(find);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::vector<std::wstring> with_entry(std::vector<std::wstring> entries, const std::wstring& path) {
+    entries.push_back(path);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+bool in_use(const std::wstring& path) {
+    HANDLE folder = ::CreateFileW(path.c_str(), DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_SHARING_VIOLATION;
+    ::CloseHandle(folder);
+    return false;
+}
+
+std::vector<std::wstring> check_fixture::files_named(const std::wstring& name) const {
+    std::vector<std::wstring> found;
+    for (const std::wstring& directory : {temporary_, download_parent()}) {
+        for (const std::wstring& path : entries_under(directory)) {
+            std::size_t at = path.rfind(L'\\') + 1;
+            if (::CompareStringOrdinal(path.c_str() + at, -1, name.c_str(), -1, TRUE) ==
+                CSTR_EQUAL) {
+                found.push_back(path);
+            }
+        }
     }
     return found;
 }

@@ -1,5 +1,5 @@
-// Common ground of the dialog tests: a private temporary directory (TMP and TEMP point at it,
-// so downloads land there), packages published on the test's FTP server, the package stub's
+// Common ground of the dialog tests: a private temporary directory (TMP and TEMP point at it;
+// downloads do not land there, but in the download parent, which each test starts without), packages published on the test's FTP server, the package stub's
 // marker, and check calls run on a second thread while the test drives the dialog.
 #pragma once
 
@@ -62,6 +62,9 @@ protected:
 public:
     // This program's folder, where the library and the helper programs are.
     static std::wstring program_directory();
+    // Where the library makes its download folders for this (elevated) program, ending with
+    // '\': "OrvUpdateCheck" in ProgramData.
+    static std::wstring download_parent();
     // Publishes the package stub, signed by the test publisher, on the server as `relative`
     // ("dir/Name_1.exe"); `stub` names another file of this program's folder instead.
     static void publish_package(const std::wstring& relative,
@@ -78,7 +81,8 @@ protected:
     // The content of file `name` in a download folder of the temporary directory; nothing
     // when it is not there.
     std::optional<std::string> downloaded(const std::wstring& name) const;
-    // Every path under the temporary directory, at any depth, whose file name is `name`.
+    // Every path under the temporary directory and the download parent, at any depth, whose
+    // file name is `name`.
     std::vector<std::wstring> files_named(const std::wstring& name) const;
     // The file the package stub writes when started.
     std::wstring marker_path() const { return temporary_ + L"marker.txt"; }
@@ -100,6 +104,14 @@ private:
     std::unique_ptr<scoped_environment> temp_;
     std::unique_ptr<scoped_environment> marker_;
 };
+
+// Every path under `directory` (ending with '\'), at any depth, sorted; folders end with '\'.
+std::vector<std::wstring> entries_under(const std::wstring& directory);
+// `entries` with `path` added, sorted again.
+std::vector<std::wstring> with_entry(std::vector<std::wstring> entries, const std::wstring& path);
+// Whether something holds the folder at `path` as a program's working directory does (it
+// cannot be opened for deletion).
+bool in_use(const std::wstring& path);
 
 // The positions that reach the progress bar of `dialog` (PBM_SETPOS sent to it on the
 // dialog's thread), from construction on. One recorder at a time.

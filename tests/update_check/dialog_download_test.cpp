@@ -83,6 +83,13 @@ void PrintTo(const refused_package& c, std::ostream* out) { *out << c.name; }
 const wchar_t* const not_verified =
     L"The downloaded file could not be verified and was not opened.";
 
+// Wine reports every file as the user's own, as a download place of the user's would show.
+const std::wstring unprotected_place =
+    L"The update was not downloaded, because its folder is not protected:\n" +
+    check_fixture::download_parent() +
+    L"\n\nAn administrator should delete this folder. The next check makes it again, "
+    L"changeable by administrators only.";
+
 const refused_package refused_packages[] = {
     {"unsigned",
      [](const std::wstring& relative) {
@@ -159,6 +166,14 @@ const refused_package refused_packages[] = {
                                      {"Orv_Vanta_Kit_2012_3_1.exe"});
      },
      L"OrvUpdateCheck", L"Error", update_source::https},
+    // Without an administrator's word for a place whose protection cannot be shown, nothing
+    // is downloaded, and the box names the folder.
+    {"place_owned_by_the_user",
+     [](const std::wstring& relative) {
+         check_fixture::publish_package(relative);
+         ASSERT_TRUE(test_support::allow_unprotected_download_folder(false));
+     },
+     L"Error", unprotected_place.c_str()},
 };
 
 class RefusedPackage : public check_fixture,

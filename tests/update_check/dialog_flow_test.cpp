@@ -47,6 +47,8 @@ TEST_P(SourceFlow, UpdateAvailableDownloadsAndOpensThePackage) {
 
     progress_recorder progress(dialog);
     ASSERT_TRUE(progress.hooked());
+    // TMP and TEMP point into the user's profile; the elevated library makes nothing there.
+    std::vector<std::wstring> user_temp = entries_under(temporary_directory());
     ASSERT_TRUE(press_button(dialog, get_it_button));
     // Flag word 4 does not end the caller: the call comes back once the dialog has closed.
     ASSERT_TRUE(call.returned());
@@ -54,22 +56,38 @@ TEST_P(SourceFlow, UpdateAvailableDownloadsAndOpensThePackage) {
     // Every step of the listed size reached the bar, in order.
     EXPECT_EQ(progress.positions(), expected_progress_steps(package_bytes().size()));
 
-    // Saved in a folder of its own under the temporary directory, and started there.
+    // Saved in a folder of its own in the administrators' place, and started there.
     std::vector<std::wstring> saved = files_named(L"Orv_Vanta_Kit_2012_3_1.exe");
     ASSERT_EQ(saved.size(), 1u);
     std::wstring local = saved[0];
     std::wstring folder = local.substr(0, local.rfind(L'\\') + 1);
-    EXPECT_EQ(folder.rfind(temporary_directory() + L"OrvUpdate-", 0), 0u);
-    EXPECT_EQ(folder.size(), temporary_directory().size() + 10 + 16 + 1);
+    EXPECT_EQ(folder.rfind(download_parent() + L"OrvUpdate-", 0), 0u);
+    EXPECT_EQ(folder.size(), download_parent().size() + 10 + 16 + 1);
     std::string downloaded;
     ASSERT_TRUE(ftp_fixture::read_file(local, downloaded));
     EXPECT_EQ(downloaded, package_bytes());
     std::vector<std::wstring> marker = wait_for_marker();
-    ASSERT_GE(marker.size(), 2u);
+    ASSERT_GE(marker.size(), 4u);
     EXPECT_PRED2(same_path, marker[0], local);
     EXPECT_PRED2(same_path, trimmed_directory(marker[1]), trimmed_directory(folder));
+    // The package could open itself as an installer does, beside the library's hold.
+    EXPECT_EQ(marker[3], L"opened itself");
+    EXPECT_EQ(entries_under(temporary_directory()),
+              with_entry(user_temp, temporary_directory() + L"marker.txt"));
     // Closing the dialog schedules the next check a check frequency ahead.
     EXPECT_EQ(product.dword(L"NextUpdateDate"), dos_date_in_days(30));
+
+    // Once the package has ended, the next check leaves nothing of it on disk.
+    ASSERT_TRUE(dialog_driver::wait_until([&] { return !in_use(folder); }));
+    modal_call again(
+        [&] { lib().check_w(product.id(), L"/avail/Orv_Vanta_Kit.exe", L"2012_3_1", 4, 1033); });
+    HWND second = wait_for_update_dialog(dialog);
+    ASSERT_TRUE(second);
+    ASSERT_TRUE(dialog_driver::wait_for_text(second, get_it_button, L"Finish"));
+    ASSERT_TRUE(press_button(second, get_it_button));
+    ASSERT_TRUE(again.returned());
+    EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_3_1.exe").empty());
+    EXPECT_EQ(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // Only the machine setting chooses the server: a variable naming a server that never answers

@@ -3,15 +3,21 @@
 // while a download runs. The genuine package is opened or nothing is; the attacker's program
 // never runs.
 #include <windows.h>
+#include <aclapi.h>
 #include <sddl.h>
+#include <winternl.h>
 
 #include <atomic>
 #include <cstring>
 #include <ostream>
 
+#include "framework/unique_handle.h"
 #include "tests/app/import_spy.h"
+#include "tests/support/machine_settings.h"
 #include "tests/update_check/check_fixture.h"
 #include "update_check/download_folder.h"
+#include "update_check/download_place.h"
+#include "update_check/rules/download_place.h"
 #include "update_check/rules/package_trust_rules.h"
 
 namespace orv_test {
@@ -19,42 +25,122 @@ namespace {
 
 using dialog_driver::press_button;
 
-using create_directory_fn = BOOL(WINAPI*)(LPCWSTR, LPSECURITY_ATTRIBUTES);
-create_directory_fn real_create_directory = nullptr;
-std::wstring received_descriptor;
+using nt_create_file_fn = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES,
+                                           PIO_STATUS_BLOCK, PLARGE_INTEGER, ULONG, ULONG, ULONG,
+                                           ULONG, PVOID, ULONG);
+nt_create_file_fn real_nt_create_file = nullptr;
+std::vector<std::wstring> received_descriptors;
 
-BOOL WINAPI record_create_directory(LPCWSTR path, LPSECURITY_ATTRIBUTES attributes) {
-    received_descriptor = L"(none)";
+// Records the owner and DACL that each new folder is made with.
+NTSTATUS NTAPI record_nt_create_file(PHANDLE handle, ACCESS_MASK access,
+                                     POBJECT_ATTRIBUTES attributes, PIO_STATUS_BLOCK status,
+                                     PLARGE_INTEGER size, ULONG file_attributes, ULONG share,
+                                     ULONG disposition, ULONG options, PVOID ea, ULONG ea_length) {
     LPWSTR text = nullptr;
-    if (attributes && attributes->lpSecurityDescriptor &&
+    if (disposition == FILE_CREATE && (options & FILE_DIRECTORY_FILE) && attributes &&
+        attributes->SecurityDescriptor &&
         ::ConvertSecurityDescriptorToStringSecurityDescriptorW(
-            attributes->lpSecurityDescriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
-            nullptr)) {
-        received_descriptor = text;
+            attributes->SecurityDescriptor, SDDL_REVISION_1,
+            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text, nullptr)) {
+        received_descriptors.push_back(text);
         ::LocalFree(text);
     }
-    return real_create_directory(path, attributes);
+    return real_nt_create_file(handle, access, attributes, status, size, file_attributes, share,
+                               disposition, options, ea, ea_length);
 }
 
 using DownloadFolder = check_fixture;
 
-// Wine ignores DACLs, so what is checked is what CreateDirectoryW is handed; holding the
-// folder is enforced by Wine as by Windows.
-TEST_F(DownloadFolder, IsCreatedProtectedAndHeldWhereItIs) {
-    vanta_test::import_spy spy("kernel32.dll", "CreateDirectoryW",
-                               reinterpret_cast<void*>(&record_create_directory));
+// Wine keeps no descriptors, so what is checked is the descriptor each folder is made with;
+// holding the folder is enforced by Wine as by Windows.
+TEST_F(DownloadFolder, IsCreatedProtectedAndHeldInTheAdministratorsPlace) {
+    ASSERT_TRUE(orv::process_is_elevated());
+    vanta_test::import_spy spy("ntdll.dll", "NtCreateFile",
+                               reinterpret_cast<void*>(&record_nt_create_file));
     ASSERT_TRUE(spy.installed());
-    real_create_directory = reinterpret_cast<create_directory_fn>(spy.original());
-    std::optional<orv::download_folder> folder =
-        orv::download_folder::create(temporary_directory());
+    real_nt_create_file = reinterpret_cast<nt_create_file_fn>(spy.original());
+    orv::place_problem problem = orv::place_problem::unavailable;
+    std::wstring where;
+    std::optional<orv::download_place> place = orv::download_place::open(problem, where);
+    ASSERT_TRUE(place);
+    EXPECT_EQ(place->path(), download_parent());
+    std::optional<orv::download_folder> folder = orv::download_folder::create(*place);
     ASSERT_TRUE(folder);
-    EXPECT_EQ(received_descriptor,
-              orv::download_folder_sddl(orv::process_is_elevated(), orv::process_user_sid()));
-    std::wstring path = folder->path().substr(0, folder->path().size() - 1);
+    // The parent (made anew: each test starts without it), then the download folder.
+    EXPECT_EQ(received_descriptors,
+              (std::vector<std::wstring>{std::wstring(orv::download_parent_sddl),
+                                         orv::download_folder_sddl(true, L"")}));
+    ASSERT_TRUE(folder->create_file(L"Kit_2.exe"));
+    ASSERT_TRUE(folder->hold_file());
+    std::wstring path = folder->held_folder_path();
+    EXPECT_EQ(path.rfind(download_parent(), 0), 0u) << path;
     EXPECT_FALSE(::MoveFileW(path.c_str(), (path + L"-away").c_str()));
     EXPECT_FALSE(::RemoveDirectoryW(path.c_str()));
     folder.reset();
     EXPECT_EQ(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Writes `bytes` as the file at `path`.
+bool write_at(const std::wstring& path, const std::string& bytes) {
+    fw::file_handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                               &written, nullptr) &&
+           written == bytes.size();
+}
+
+// Runs an interactive check that finds nothing newer and closes it with Finish.
+void check_without_update(const product_settings& product) {
+    check_fixture::publish_package(L"leftovers/Orv_Vanta_Kit_2012_3_1.exe");
+    modal_call call([&] {
+        library().check_w(product.id(), L"/leftovers/Orv_Vanta_Kit.exe", L"2012_3_1",
+                                     4, 1033);
+    });
+    HWND dialog = dialog_driver::wait_for_window(L"Check for Update", ::GetCurrentProcessId());
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, get_it_button, L"Finish"));
+    ASSERT_TRUE(press_button(dialog, get_it_button));
+    ASSERT_TRUE(call.returned());
+}
+
+// What a download cut off by a crash or a kill leaves (its folder with part of the package),
+// beside entries clean-up must leave alone: a folder in use, as a running installer's working
+// directory holds it, and names the library does not make.
+TEST_F(DownloadFolder, ACheckRemovesEarlierDownloadsButNothingInUseOrNotItsOwn) {
+    const std::wstring parent = download_parent();
+    ASSERT_TRUE(::CreateDirectoryW(parent.c_str(), nullptr));
+    const std::wstring cut_off = parent + L"OrvUpdate-00112233445566aa\\";
+    const std::wstring running = parent + L"OrvUpdate-00112233445566bb\\";
+    const std::vector<std::wstring> not_ours{parent + L"OrvUpdate-00112233445566c\\",
+                                             parent + L"OrvUpdate-00112233445566ddd\\",
+                                             parent + L"Other\\"};
+    for (const std::wstring& folder : {cut_off, running}) {
+        ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+        ASSERT_TRUE(write_at(folder + L"Orv_Vanta_Kit_2013_1_1.exe", "MZ part"));
+    }
+    ASSERT_TRUE(::CreateDirectoryW((cut_off + L"ns1.tmp").c_str(), nullptr));
+    ASSERT_TRUE(write_at(cut_off + L"ns1.tmp\\unpacked.dll", "MZ"));
+    for (const std::wstring& folder : not_ours) {
+        ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    }
+    ASSERT_TRUE(write_at(parent + L"OrvUpdate-00112233445566ee", "a file"));
+    fw::file_handle working_directory(::CreateFileW(
+        running.c_str(), FILE_TRAVERSE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ASSERT_TRUE(working_directory);
+
+    product_settings product(0x3430);
+    check_without_update(product);
+    EXPECT_EQ(::GetFileAttributesW(cut_off.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(entries_under(running), std::vector<std::wstring>{running + L"Orv_Vanta_Kit_2013_1_1.exe"});
+    for (const std::wstring& folder : not_ours) {
+        EXPECT_NE(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES) << folder;
+    }
+    // Once nothing runs there any more, the next check removes it too.
+    working_directory.reset();
+    check_without_update(product);
+    EXPECT_EQ(::GetFileAttributesW(running.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // The first "OrvUpdate-" folder in `directory` (ending with '\'), without the '\'.
@@ -71,8 +157,8 @@ std::wstring download_folder_in(const std::wstring& directory) {
 // long as the download runs.
 class windows_attacker {
 public:
-    windows_attacker(std::wstring temporary, std::wstring own_program, std::wstring package_name)
-        : temporary_(std::move(temporary)),
+    windows_attacker(std::wstring parent, std::wstring own_program, std::wstring package_name)
+        : parent_(std::move(parent)),
           own_program_(std::move(own_program)),
           package_name_(std::move(package_name)),
           thread_([this] { run(); }) {}
@@ -85,7 +171,7 @@ public:
 private:
     void run() {
         while (!stop_) {
-            std::wstring folder = download_folder_in(temporary_);
+            std::wstring folder = download_folder_in(parent_);
             if (folder.empty()) {
                 ::Sleep(1);
                 continue;
@@ -105,7 +191,7 @@ private:
         }
     }
 
-    std::wstring temporary_;
+    std::wstring parent_;
     std::wstring own_program_;
     std::wstring package_name_;
     std::atomic<bool> stop_{false};
@@ -139,7 +225,7 @@ TEST_P(FolderAttack, OpensTheGenuinePackageOrNothingAndNeverTheAttackersProgram)
     product_settings product(0x3420);
     std::optional<windows_attacker> attacker;
     if (!GetParam().linux_side) {
-        attacker.emplace(temporary_directory(), program_directory() + L"updater_stub.exe", name);
+        attacker.emplace(download_parent(), program_directory() + L"updater_stub.exe", name);
     }
     std::wstring server_path = L"/" + directory + L"/Orv_Vanta_Kit.exe";
     modal_call call(

@@ -82,12 +82,12 @@ TEST(PackageKind, OnlyAnExeProgramOrAnMsiPackageIsOpened) {
     EXPECT_EQ(launchable_kind(L".exe ", program), package_kind::other);
 }
 
-TEST(PackageLaunch, OnlyAnElevationRequestIsStartedAgainThroughTheShell) {
-    EXPECT_TRUE(start_again_elevated(740));  // ERROR_ELEVATION_REQUIRED
-    EXPECT_FALSE(start_again_elevated(0));
-    EXPECT_FALSE(start_again_elevated(2));    // ERROR_FILE_NOT_FOUND
-    EXPECT_FALSE(start_again_elevated(193));  // ERROR_BAD_EXE_FORMAT
-    EXPECT_FALSE(start_again_elevated(5));    // ERROR_ACCESS_DENIED
+TEST(PackageLaunch, OnlyAnElevationRequestAsksForAnAdministrator) {
+    EXPECT_TRUE(start_needs_administrator(740));  // ERROR_ELEVATION_REQUIRED
+    EXPECT_FALSE(start_needs_administrator(0));
+    EXPECT_FALSE(start_needs_administrator(2));    // ERROR_FILE_NOT_FOUND
+    EXPECT_FALSE(start_needs_administrator(193));  // ERROR_BAD_EXE_FORMAT
+    EXPECT_FALSE(start_needs_administrator(5));    // ERROR_ACCESS_DENIED
 }
 
 TEST(DownloadFolder, ProtectedAndOnlyForSystemAdministratorsAndAnUnelevatedUser) {
@@ -130,11 +130,24 @@ INSTANTIATE_TEST_SUITE_P(
         identity_case{L"Orv Vanta Kit", L"", v2013_1_1, L"2013_1_1", false},
         identity_case{L"Orv Other Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1", false},
         identity_case{L"orv vanta kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1", false},
-        // Suffixes that name no three-part version.
-        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1_0", false},
+        // One to four numbers, the missing ones 0: each side of both bounds.
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1_0", true},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1 | 1, L"2013_1_1_1",
+                      true},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1_0_0",
+                      false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0x07DD'0001'0000'0000, L"2013_1",
+                      true},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0x0002'0000'0000'0000, L"2", true},
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1", false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0, L"", false},
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1 ", false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1_", false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013-1-1", false},
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0, L"65536_0_0", false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0xFFFF'0000'0000'FFFF,
+                      L"65535_0_0_65535", true},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0, L"0_0_0_65536", false},
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0, L"0_0_0", true},
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0, L"_0_0", false}));
 

@@ -8,7 +8,7 @@ namespace {
 
 // Source file in UTF-8. Mind the exact characters: 153 uses the Chinese quotation marks
 // U+201C and U+201D, 160 ends with the ellipsis U+2026 while 156 and 158 end with three dots.
-constexpr std::array<std::pair<unsigned, std::wstring_view>, 15> chinese_texts = {{
+constexpr std::array<std::pair<unsigned, std::wstring_view>, 17> chinese_texts = {{
     {149, L"立即更新"},
     {150, L"暂不更新"},
     {151, L"更新可用。\n\n您现在可以下载并安装新版本。"},
@@ -26,11 +26,15 @@ constexpr std::array<std::pair<unsigned, std::wstring_view>, 15> chinese_texts =
     {161, L"检查更新"},
     {162, L"自动检查更新"},
     {163, L"下载的文件无法验证，未被打开。"},
+    {164,
+     L"未下载更新，因为其文件夹未受保护：\n%s\n\n请管理员删除此文件夹。下次检查时会重新创建它，"
+     L"且只有管理员可以更改。"},
+    {165, L"安装此更新需要管理员权限。请让管理员安装，或以管理员身份运行本程序后再次检查。"},
 }};
 
 // Traditional Chinese in the wording of Taiwan and Hong Kong, with the corner brackets
 // U+300C and U+300D where the Simplified text quotes.
-constexpr std::array<std::pair<unsigned, std::wstring_view>, 15> traditional_texts = {{
+constexpr std::array<std::pair<unsigned, std::wstring_view>, 17> traditional_texts = {{
     {149, L"立即更新"},
     {150, L"暫不更新"},
     {151, L"有可用的更新。\n\n您現在可以下載並安裝新版本。"},
@@ -48,6 +52,11 @@ constexpr std::array<std::pair<unsigned, std::wstring_view>, 15> traditional_tex
     {161, L"檢查更新"},
     {162, L"自動檢查更新"},
     {163, L"下載的檔案無法驗證，因此未開啟。"},
+    {164,
+     L"未下載更新，因為其資料夾未受保護：\n%s\n\n請系統管理員刪除此資料夾。下次檢查時會重新建立它，"
+     L"且只有系統管理員可以變更。"},
+    {165,
+     L"安裝此更新需要系統管理員權限。請洽系統管理員安裝，或以系統管理員身分執行本程式後再檢查一次。"},
 }};
 
 template <typename Table>

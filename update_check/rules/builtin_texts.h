@@ -15,7 +15,7 @@ inline constexpr std::uint32_t language_traditional_chinese_taiwan = 1028;
 inline constexpr std::uint32_t language_traditional_chinese_hong_kong = 3076;
 inline constexpr std::uint32_t language_traditional_chinese_macau = 5124;
 
-// The text with string id `id` (149 to 162), or nothing for an id without a built-in text.
+// The text with string id `id` (149 to 165), or nothing for an id without a built-in text.
 std::optional<std::wstring_view> simplified_chinese_text(unsigned id);
 std::optional<std::wstring_view> traditional_chinese_text(unsigned id);
 

@@ -97,7 +97,7 @@ package_kind launchable_kind(std::wstring_view extension, std::string_view head)
     return package_kind::other;
 }
 
-bool start_again_elevated(std::uint32_t error) { return error == 740; }
+bool start_needs_administrator(std::uint32_t error) { return error == 740; }
 
 std::wstring download_folder_sddl(bool elevated, std::wstring_view user_sid) {
     // P: inherit nothing from the temporary directory. OICI: files and folders inside get the
@@ -115,13 +115,12 @@ std::wstring product_name_for(std::wstring_view base_name) {
 }
 
 std::optional<std::uint64_t> listed_product_version(std::wstring_view suffix) {
-    std::uint64_t parts[3] = {};
+    std::uint64_t parts[4] = {};
     std::size_t at = 0;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         if (i > 0) {
-            if (at >= suffix.size() || (suffix[at] != L'_' && suffix[at] != L'.')) {
-                return std::nullopt;
-            }
+            if (at == suffix.size()) break;  // the parts not given are 0
+            if (suffix[at] != L'_' && suffix[at] != L'.') return std::nullopt;
             ++at;
         }
         std::size_t start = at;
@@ -132,7 +131,7 @@ std::optional<std::uint64_t> listed_product_version(std::wstring_view suffix) {
         if (at == start || parts[i] > 0xFFFF) return std::nullopt;
     }
     if (at != suffix.size()) return std::nullopt;
-    return parts[0] << 48 | parts[1] << 32 | parts[2] << 16;
+    return parts[0] << 48 | parts[1] << 32 | parts[2] << 16 | parts[3];
 }
 
 bool identity_matches(const package_identity& identity, std::wstring_view base_name,

@@ -48,10 +48,11 @@ package_kind sniff_package_kind(std::string_view head);
 // server pick another handler, and the bytes must be what the name says.
 package_kind launchable_kind(std::wstring_view extension, std::string_view head);
 
-// How a verified ".exe" is started when starting it directly failed with `error`: only an
-// installer that asks for administrator rights (ERROR_ELEVATION_REQUIRED, 740) from a caller
-// that has none is started again, through the shell's "runas", so that Windows asks the user.
-bool start_again_elevated(std::uint32_t error);
+// Whether starting a verified ".exe" failed with `error` only because it asks for
+// administrator rights the caller lacks (ERROR_ELEVATION_REQUIRED, 740). It is not started
+// again elevated: a caller without those rights keeps its package in a folder the user can
+// change, so the user is told that an administrator must install the update.
+bool start_needs_administrator(std::uint32_t error);
 
 // The security descriptor (SDDL) of a download folder: protected from inheritance, full
 // control for SYSTEM and Administrators and, when the caller is not elevated, for the user
@@ -70,9 +71,10 @@ struct package_identity {
 // read as a space ("Orv_Vanta_Kit" gives "Orv Vanta Kit").
 std::wstring product_name_for(std::wstring_view base_name);
 
-// The fixed version that a listed version suffix stands for: exactly three numbers from 0 to
-// 65535 separated by '_' or '.', followed by 0 ("2013_1_1" gives 2013.1.1.0). Nothing for any
-// other suffix.
+// The fixed version that a listed version suffix stands for: one to four numbers from 0 to
+// 65535 separated by '_' or '.', the parts not given taken as 0 ("2013_1_1" gives 2013.1.1.0,
+// "2012_2_22_1" 2012.2.22.1). Nothing for any other suffix: a package listed with it could
+// never pass the identity check, so it is not offered.
 std::optional<std::uint64_t> listed_product_version(std::wstring_view suffix);
 
 // Whether the package is the listed one: the product name, the FileDescription

@@ -1,6 +1,7 @@
 // Stand-in for a downloaded package or a browser: records how it was started and ends.
-// Writes three UTF-8 lines (its own path, its working directory, its command line) to the file
-// named by ORV_PACKAGE_MARKER, or beside itself as "<program>.marker". The file appears
+// Writes four UTF-8 lines (its own path, its working directory, its command line, and whether
+// it could open its own file as an NSIS installer does: read access, sharing only reading)
+// to the file named by ORV_PACKAGE_MARKER, or beside itself as "<program>.marker". The file appears
 // complete or not at all (written aside, then renamed), so a test can poll for it.
 #include <windows.h>
 
@@ -36,11 +37,21 @@ std::wstring marker_path() {
     return module_path() + L".marker";
 }
 
+// An installer reads its own file for what it unpacks, and shares nothing but reading.
+bool opens_itself() {
+    HANDLE self = ::CreateFileW(module_path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (self == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(self);
+    return true;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::string content = to_utf8(module_path()) + "\n" + to_utf8(current_directory()) + "\n" +
-                          to_utf8(::GetCommandLineW()) + "\n";
+                          to_utf8(::GetCommandLineW()) + "\n" +
+                          (opens_itself() ? "opened itself" : "could not open itself") + "\n";
     std::wstring target = marker_path();
     std::wstring aside = target + L".part";
     HANDLE file = ::CreateFileW(aside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -88,6 +88,7 @@ bool vanta_app::write_settings() const {
     // Packages served in these journeys are signed by the test publisher.
     std::wstring pin = test_signing::test_publisher_pin(program_dir());
     if (!pin.empty()) ok &= test_signing::set_trusted_publishers({pin});
+    ok &= test_support::allow_unprotected_download_folder(true);
     for (const auto& value : setup_.registry) {
         ok &= set_dword(HKEY_CURRENT_USER, value.key, value.name, value.value);
     }
