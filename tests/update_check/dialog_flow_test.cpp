@@ -107,27 +107,38 @@ TEST_F(DialogFlow, TheEnvironmentDoesNotChooseTheServer) {
     EXPECT_TRUE(call.returned());
 }
 
+// The same release, and a newer-looking one whose five numbers no version resource can
+// carry (it would only be downloaded to be refused).
 TEST_P(SourceFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
-    product_settings product(0x3202);
-    scoped_source source(GetParam());
-    publish_package(L"same/Orv_Vanta_Kit_2012_2_22.exe");
-    publish_list(L"same", {"Orv_Vanta_Kit_2012_2_22.exe"});
-    modal_call call(
-        [&] { lib().check_w(product.id(), L"/same/Orv_Vanta_Kit.exe", L"2012_2_22", 0, 1033); });
-    HWND dialog = wait_for_update_dialog();
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(
-        dialog_driver::wait_for_text(dialog, status_text, L"No update is available at this time."));
-    EXPECT_EQ(control_text(dialog, get_it_button), L"Finish");
-    EXPECT_TRUE(control_visible(dialog, get_it_button));
-    EXPECT_FALSE(control_visible(dialog, not_now_button));
-    // Flag word 0 has none of the bits 0x7: no check box.
-    EXPECT_FALSE(control_visible(dialog, auto_check_box));
-    EXPECT_FALSE(press_button(dialog, not_now_button));
-    ASSERT_TRUE(press_button(dialog, get_it_button));
-    ASSERT_TRUE(call.returned());
-    EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_2_22.exe").empty());
-    EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::pair<std::wstring, std::string> listings[] = {
+        {L"same", "Orv_Vanta_Kit_2012_2_22.exe"}, {L"five", "Orv_Vanta_Kit_2013_1_1_0_1.exe"}};
+    for (const auto& [directory, listed] : listings) {
+        SCOPED_TRACE(listed);
+        product_settings product(0x3202);
+        scoped_source source(GetParam());
+        std::wstring name(listed.begin(), listed.end());
+        publish_package(directory + L"/" + name);
+        publish_list(directory, {listed});
+        std::wstring server_path = L"/" + directory + L"/Orv_Vanta_Kit.exe";
+        modal_call call([&] {
+            lib().check_w(product.id(), server_path.c_str(), L"2012_2_22", 0, 1033);
+        });
+        HWND dialog = wait_for_update_dialog();
+        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text,
+                                                 L"No update is available at this time."));
+        EXPECT_EQ(control_text(dialog, get_it_button), L"Finish");
+        EXPECT_TRUE(control_visible(dialog, get_it_button));
+        EXPECT_FALSE(control_visible(dialog, not_now_button));
+        // Flag word 0 has none of the bits 0x7: no check box.
+        EXPECT_FALSE(control_visible(dialog, auto_check_box));
+        EXPECT_FALSE(press_button(dialog, not_now_button));
+        ASSERT_TRUE(press_button(dialog, get_it_button));
+        ASSERT_TRUE(call.returned());
+        EXPECT_TRUE(files_named(name).empty());
+        EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
+        ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, SourceFlow,

@@ -200,7 +200,9 @@ private:
 };
 
 // How the attacker runs: as a Windows thread of this program, or as a Linux process started
-// beside the test by tests/update_check/swap_folder.py, which no Windows share mode can stop.
+// beside the test by tests/update_check/swap_folder.py, which no Windows share mode can stop;
+// that one also makes the user's TMP a link and re-points it during the download, and fails
+// the run if anything was made or removed through it.
 struct attack_case {
     const char* name;
     bool linux_side;
@@ -224,8 +226,17 @@ TEST_P(FolderAttack, OpensTheGenuinePackageOrNothingAndNeverTheAttackersProgram)
     scoped_environment log(L"VANTA_UPDATER_LOG", attacker_log);
     product_settings product(0x3420);
     std::optional<windows_attacker> attacker;
+    std::optional<scoped_environment> user_tmp;
+    std::optional<scoped_environment> user_temp;
     if (!GetParam().linux_side) {
         attacker.emplace(download_parent(), program_directory() + L"updater_stub.exe", name);
+    } else {
+        // The user's TMP is a link of the swapper's, re-pointed once the download begins.
+        std::wstring link = temporary_directory() + L"tmp-link\\";
+        ASSERT_TRUE(dialog_driver::wait_until(
+            [&] { return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+        user_tmp.emplace(L"TMP", link);
+        user_temp.emplace(L"TEMP", link);
     }
     std::wstring server_path = L"/" + directory + L"/Orv_Vanta_Kit.exe";
     modal_call call(
@@ -247,8 +258,13 @@ TEST_P(FolderAttack, OpensTheGenuinePackageOrNothingAndNeverTheAttackersProgram)
         EXPECT_TRUE(attacker->saw_folder());
         attacker.reset();
     } else {
-        // The swapper renamed the folder and linked its name to a folder of its own.
+        // The swapper renamed the folder and linked its name to a folder of its own, and
+        // nothing was made or removed where the user's TMP pointed, before or after.
         EXPECT_FALSE(files_named(L"swapped.txt").empty());
+        for (const wchar_t* canaries : {L"tmp-a\\", L"tmp-b\\"}) {
+            std::wstring folder = temporary_directory() + canaries;
+            EXPECT_EQ(entries_under(folder), std::vector<std::wstring>{folder + L"canary.txt"});
+        }
     }
     // The marker comes from the package alone: the attacker's program (the updater stand-in)
     // would have logged its start instead, and the wait above would have failed.
