@@ -17,7 +17,10 @@ std::optional<std::wstring> list_ftp_package(const server_address& server,
 
     std::wstring pattern = pattern_base + L"*" + extension;
     WIN32_FIND_DATAW entry{};
-    internet_handle find(::FtpFindFirstFileW(connection.get(), pattern.c_str(), &entry, 0, 0));
+    // Asked of the server each time, never answered from (or kept in) the WinINet cache.
+    internet_handle find(::FtpFindFirstFileW(connection.get(), pattern.c_str(), &entry,
+                                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE,
+                                             0));
     if (!find) return std::nullopt;
 
     // The listing is the server's word: the pattern is not relied on, each name is judged

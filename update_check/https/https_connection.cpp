@@ -49,7 +49,13 @@ std::optional<https_response> https_get(HINTERNET session, const server_address&
         internet_handle(::HttpOpenRequestW(response.connection.get(), L"GET", request_path.c_str(),
                                            nullptr, nullptr, nullptr, request_flags, 0));
     if (!response.request) return std::nullopt;
-    if (!::HttpSendRequestW(response.request.get(), nullptr, 0, nullptr, 0)) return std::nullopt;
+    // Without Accept-Encoding a request takes any encoding, and a server may then send the
+    // list or the package compressed: neither would be what was listed.
+    static const wchar_t identity[] = L"Accept-Encoding: identity\r\n";
+    if (!::HttpSendRequestW(response.request.get(), identity, static_cast<DWORD>(-1), nullptr,
+                            0)) {
+        return std::nullopt;
+    }
     if (status_code(response.request.get()) != 200) return std::nullopt;
     if (!content_length(response.request.get(), response.content_length)) return std::nullopt;
     return response;

@@ -12,8 +12,12 @@ and renamed, so a reader never sees half a line). Ends cleanly on SIGTERM or SIG
 A file may have a sidecar "<file>.cut-short" holding a number N: a GET of the file is then
 answered with status 200 and the file's full Content-Length, but only its first N bytes are
 sent before the connection is closed, as a transfer that breaks off does.
+
+Like many servers, it compresses a file (Content-Encoding: gzip) for a request that does not
+ask for the identity encoding: a request without Accept-Encoding accepts any encoding.
 """
 import argparse
+import gzip
 import http.server
 import os
 import signal
@@ -45,9 +49,26 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         self.close_connection = True
         return True
 
+    def send_compressed(self, path):
+        try:
+            with open(path, "rb") as f:
+                body = gzip.compress(f.read())
+        except OSError:
+            return False
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Encoding", "gzip")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+        return True
+
     def do_GET(self):
         path = self.translate_path(self.path)
         if os.path.isfile(path + CUT_SHORT) and self.send_cut_short(path):
+            return
+        wanted = self.headers.get("Accept-Encoding", "").replace(" ", "").lower()
+        if wanted != "identity" and os.path.isfile(path) and self.send_compressed(path):
             return
         super().do_GET()
 
