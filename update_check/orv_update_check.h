@@ -5,10 +5,20 @@
 // All functions are __stdcall with undecorated export names and fixed ordinals (in brackets).
 // None needs an earlier call, none reports an error: registry failures fall back to defaults,
 // server failures are shown in the library's own dialog. Only the low 16 bits of a product id
-// are used. The update server is the vendor's unless the machine setting
-// HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck "Server" names another as "host" or
-// "host:port". A downloaded package is opened only when its Authenticode signature holds and,
-// where publisher pins are configured, its signer's key is pinned (see package_trust.h).
+// are used.
+//
+// Machine settings (HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck, 64-bit registry view):
+// "Server" names another update server than the vendor's, as "host", "host:port" (FTP) or
+// "https://host[:port][/root]"; a value that is there but unusable makes every check fail
+// without contacting anything. A downloaded package is opened only when its Authenticode
+// signature holds, its signer's key is pinned (the pins built in and "TrustedPublishers"; no
+// pin, or an unusable value, refuses every package) and it names the listed product and
+// version (see package_trust.h). For an elevated caller it is downloaded into
+// "OrvUpdateCheck" in ProgramData, which must be owned by Administrators or SYSTEM and
+// changeable by nobody else ("AllowUnprotectedDownloadFolder" = 1 accepts a place whose
+// protection the system cannot show); other callers use their temporary directory and are
+// told to ask an administrator when a package needs administrator rights. Each check first
+// removes the downloads of earlier checks that nothing uses any more (see download_place.h).
 //
 // Background checks run on the library's own threads, which nobody waits for: a caller that
 // loads the library dynamically keeps it loaded for the rest of the process.
@@ -34,8 +44,8 @@ enum {
 // thread and returns when it closes, unless the process was ended after a package was opened
 // (0x8). Background check (0x1 when due, or 0x2): starts a worker thread, moves the product's
 // next check date forward and returns at once; the worker shows the dialog only if it finds a
-// package. `language_id` 1033 chooses English texts, 2052 Simplified Chinese; others leave the
-// texts empty. Null strings count as empty. Call from a thread that can run a modal dialog.
+// package. `language_id` chooses the texts: 2052 Simplified Chinese; 1028, 3076 and 5124
+// Traditional Chinese; English for every other language. Null strings count as empty. Call from a thread that can run a modal dialog.
 void __stdcall OrvCheckForUpdateW(int product_id, const wchar_t* server_path,
                                   const wchar_t* version_tag, unsigned int flags, int language_id);
 
