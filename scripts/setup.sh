@@ -26,5 +26,11 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
+# A mirror caught mid-sync fails an index now and then; try again, and if it still fails, go
+# on with the lists there are: the install below says clearly what it cannot find.
+for attempt in 1 2 3; do
+  $sudo apt-get update -qq && break
+  echo "setup.sh: apt-get update failed (attempt $attempt of 3)" >&2
+  sleep $((attempt * 10))
+done
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -3,6 +3,8 @@
 // local FTP server, from "nothing newer" to a downloaded, opened package and vanta ended.
 // The download journey needs the server: it runs under tests/support/ftp_server/
 // with-ftp-server (ctest e2e.vanta_update_download) and skips elsewhere.
+#include <shlobj.h>
+
 #include "tests/e2e/vanta_saved_settings.h"
 #include "tests/e2e/vanta_test_support.h"
 #include "tests/support/dialog_driver/dialog_driver.h"
@@ -127,9 +129,18 @@ TEST(vanta_update_download, menu_check_gets_the_newer_package_opens_it_and_ends_
     EXPECT_EQ(app.process()->wait_for_exit(30000), std::optional<DWORD>(0)) << "vanta ended";
     const std::vector<std::string> started = marker_lines(marker);
     ASSERT_GE(started.size(), 1u) << "the package was not opened";
-    // Saved in a folder of its own under the temporary directory and started from there.
+    // vanta runs elevated: saved in a folder of its own in the administrators' download place,
+    // never in the user's TMP, and started from there.
     const std::wstring opened = e2e::widen(started[0]);
-    EXPECT_EQ(opened.rfind(e2e::join(temporary, L"OrvUpdate-"), 0), 0u) << started[0];
+    PWSTR program_data = nullptr;
+    ASSERT_TRUE(SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &program_data)));
+    const std::wstring place = e2e::join(program_data, L"OrvUpdateCheck");
+    ::CoTaskMemFree(program_data);
+    EXPECT_EQ(opened.rfind(e2e::join(place, L"OrvUpdate-"), 0), 0u) << started[0];
+    WIN32_FIND_DATAW entry{};
+    HANDLE listing = ::FindFirstFileW(e2e::join(temporary, L"OrvUpdate-*").c_str(), &entry);
+    EXPECT_EQ(listing, INVALID_HANDLE_VALUE) << "nothing written to the user's TMP";
+    if (listing != INVALID_HANDLE_VALUE) ::FindClose(listing);
     EXPECT_EQ(opened.substr(opened.rfind(L'\\') + 1), L"Orv_Vanta_Kit_2012_3_1.exe");
     const std::optional<std::vector<std::uint8_t>> downloaded = e2e::read_bytes(opened);
     EXPECT_EQ(downloaded, e2e::read_bytes(package)) << "downloaded whole";
