@@ -1,12 +1,13 @@
 #!/usr/bin/python3
 """RFC 3161 time-stamp server on loopback, for signing tests.
 
-    /usr/bin/python3 serve.py --dir DIR [--port-file FILE] [--fail]
+    /usr/bin/python3 serve.py --dir DIR [--port-file FILE] [--fail] [--delay SECONDS]
 
 Makes, once, in DIR a self-signed time-stamping certificate (tsa.pem, tsa.key) and the
 configuration `openssl ts` needs, then answers each POSTed time-stamp query with the reply of
 `openssl ts -reply` (application/timestamp-reply). With --fail every request is answered with
-status 503, as a server that is down for maintenance does. Listens on a free port of
+status 503, as a server that is down for maintenance does; with --delay each answer waits that
+long, which keeps a signing tool running while a test looks at it. Listens on a free port of
 127.0.0.1, prints it and, with --port-file, writes it there (under a temporary name, then
 renamed). Ends cleanly on SIGTERM or SIGINT.
 """
@@ -18,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 
 CONFIG = """\
 [tsa]
@@ -69,12 +71,14 @@ def make_authority(folder):
 class Handler(http.server.BaseHTTPRequestHandler):
     config = None
     failing = False
+    delay = 0.0
     lock = threading.Lock()  # openssl ts counts its serial in one file
 
     def log_message(self, format, *args):
         pass
 
     def do_POST(self):
+        time.sleep(self.delay)
         if self.failing:
             self.send_error(503, "time stamps are not available")
             return
@@ -111,10 +115,12 @@ def main():
     parser.add_argument("--dir", required=True)
     parser.add_argument("--port-file")
     parser.add_argument("--fail", action="store_true")
+    parser.add_argument("--delay", type=float, default=0.0)
     args = parser.parse_args()
 
     Handler.config = make_authority(os.path.abspath(args.dir))
     Handler.failing = args.fail
+    Handler.delay = args.delay
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     port = server.server_address[1]
     if args.port_file:
