@@ -1,7 +1,8 @@
 ﻿; The installer of Orv Vanta Kit, built by scripts/release.sh:
 ;   makensis -DVERSION=2013.1.1 -DBIN_DIR=... -DVERSION_FILE=... -DOUT_FILE=... orv_vanta_kit.nsi
-; Optional: -DSIGN_SCRIPT=path, a command that signs the file it is given in place (used for
-; the uninstaller, which makensis writes while it builds the installer).
+; Optional: -DSIGN_SCRIPT=path, a command that signs in place the file it is given after
+; --description TEXT (used for the uninstaller, which makensis writes while it builds the
+; installer), and -DUNINSTALLER_COPY=path, where a copy of the signed uninstaller goes.
 ;
 ; Per machine, into "Program Files\Orvatec\Orv Vanta Kit" ("Program Files (x86)" on 64-bit
 ; Windows, where this 32-bit installer and vanta run under WOW64, and so does the uninstall
@@ -43,6 +44,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 
 !ifdef SIGN_SCRIPT
   !uninstfinalize '"${SIGN_SCRIPT}" --description "${PRODUCT} Uninstall" "%1"' = 0
+  !ifdef UNINSTALLER_COPY
+    !uninstfinalize 'cp "%1" "${UNINSTALLER_COPY}"' = 0
+  !endif
 !endif
 
 !include "MUI2.nsh"

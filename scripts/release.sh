@@ -7,8 +7,8 @@
 # build/release/Orv_Vanta_Kit_YYYY_M_D.exe. With a certificate and key it signs the binaries,
 # the installer and its uninstaller (scripts/sign-file.sh: osslsigncode, SHA-256; the installer's
 # signature description "Orv Vanta Kit Setup", the uninstaller's "Orv Vanta Kit Uninstall", so
-# that the uninstaller never passes for an installer) and builds the certificate's publisher
-# pin (the SHA-256
+# that the uninstaller never passes for an installer; a copy of the signed uninstaller stays in
+# build/release/YYYY.M.D/uninstall.exe) and builds the certificate's publisher pin (the SHA-256
 # of its SubjectPublicKeyInfo) into the update library, so that the release accepts the next
 # release signed with the same key and nothing else; --also-trust adds another pin (64 hex
 # digits), for a key that takes over.
@@ -180,7 +180,9 @@ if [ -n "$cert" ]; then
   for file in "$stage"/*.exe "$stage"/*.dll; do
     "$signer" --description "Orv Vanta Kit" "$file"
   done
-  sign_args=(-DSIGN_SCRIPT="$signer")
+  # A copy of the signed uninstaller, for checking: makensis writes it into the installer only.
+  rm -f "$build/uninstall.exe"
+  sign_args=(-DSIGN_SCRIPT="$signer" -DUNINSTALLER_COPY="$build/uninstall.exe")
 fi
 
 echo "== making the installer" >&2

@@ -32,3 +32,12 @@ stop_timestamp_servers() {
   done
   timestamp_server_pids=()
 }
+
+# Whether FILE's Authenticode signature verifies against CERT and carries a time stamp that
+# verifies against the servers' authority in DIR.
+#   signature_is_timestamped FILE CERT DIR
+signature_is_timestamped() {
+  local out
+  out="$(osslsigncode verify -in "$1" -CAfile "$2" -TSA-CAfile "$3/tsa.pem" 2>&1)" || return 1
+  [[ "$out" == *"Timestamp Server Signature verification: ok"* ]]
+}
