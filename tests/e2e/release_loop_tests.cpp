@@ -435,54 +435,48 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
         EXPECT_TRUE(vanta.process->running());
     }
 
-    // 4. The same release signed with another key: offered, downloaded, refused; vanta runs on
-    // and nothing is installed.
-    ASSERT_TRUE(ftp_fixture::copy_file(rogue_release_, published_package));
-    ASSERT_TRUE(::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0));
-    HWND rogue_offer = wait_for_dialog(L"", vanta_id, status_text);
-    ASSERT_TRUE(rogue_offer);
-    ASSERT_TRUE(dialog_driver::wait_for_text(
-        rogue_offer, status_text,
-        L"An update is available.\n\nYou can download and install a new version now.", 30s));
-    ASSERT_TRUE(dialog_driver::press_button(rogue_offer, get_it_button));
-    HWND refusal = wait_for_dialog(L"Error", vanta_id, message_text, nullptr, 60s);
-    ASSERT_TRUE(refusal) << "the package signed with another key was not refused";
-    EXPECT_EQ(dialog_driver::control_text(refusal, message_text),
-              L"The downloaded file could not be verified and was not opened.");
-    ASSERT_TRUE(dialog_driver::press_button(refusal, IDOK));
-    ASSERT_TRUE(dialog_driver::wait_until_gone(rogue_offer, 30s));
-    EXPECT_TRUE(vanta.process->running());
-    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), L"2012.2.22");
-
-    // The release's own uninstaller, signed by the publisher and carrying the installer's
-    // version resource, under the release's name: refused all the same.
-    ASSERT_TRUE(ftp_fixture::copy_file(uninstaller_, published_package));
-    ASSERT_TRUE(::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0));
-    HWND uninstaller_offer = wait_for_dialog(L"", vanta_id, status_text, rogue_offer);
-    ASSERT_TRUE(uninstaller_offer);
-    ASSERT_TRUE(dialog_driver::wait_for_text(
-        uninstaller_offer, status_text,
-        L"An update is available.\n\nYou can download and install a new version now.", 30s));
-    ASSERT_TRUE(dialog_driver::press_button(uninstaller_offer, get_it_button));
-    HWND uninstaller_refusal = wait_for_dialog(L"Error", vanta_id, message_text, refusal, 60s);
-    ASSERT_TRUE(uninstaller_refusal) << "the signed uninstaller was not refused";
-    EXPECT_EQ(dialog_driver::control_text(uninstaller_refusal, message_text),
-              L"The downloaded file could not be verified and was not opened.");
-    ASSERT_TRUE(dialog_driver::press_button(uninstaller_refusal, IDOK));
-    ASSERT_TRUE(dialog_driver::wait_until_gone(uninstaller_offer, 30s));
-    EXPECT_TRUE(vanta.process->running());
-    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), L"2012.2.22");
+    // 4. Served under the release's name, offered, downloaded and refused, vanta running on
+    // and nothing installed: the same release signed with another key; then the release's own
+    // uninstaller, signed by the publisher and carrying the installer's version resource.
+    // Serves `package`, checks from the menu and presses Get It on the offer (not `previous`);
+    // the offer, or null when a step failed.
+    const auto get_it = [&](const std::wstring& package, HWND previous) -> HWND {
+        if (!ftp_fixture::copy_file(package, published_package) ||
+            !::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0)) {
+            return nullptr;
+        }
+        HWND offer = wait_for_dialog(L"", vanta_id, status_text, previous);
+        const bool pressed =
+            offer &&
+            dialog_driver::wait_for_text(
+                offer, status_text,
+                L"An update is available.\n\nYou can download and install a new version now.",
+                30s) &&
+            dialog_driver::press_button(offer, get_it_button);
+        return pressed ? offer : nullptr;
+    };
+    HWND previous_offer = nullptr;
+    HWND previous_refusal = nullptr;
+    for (const std::wstring* refused : {&rogue_release_, &uninstaller_}) {
+        SCOPED_TRACE(e2e::narrow(*refused));
+        HWND offer = get_it(*refused, previous_offer);
+        ASSERT_TRUE(offer);
+        HWND refusal = wait_for_dialog(L"Error", vanta_id, message_text, previous_refusal, 60s);
+        ASSERT_TRUE(refusal) << "not refused";
+        EXPECT_EQ(dialog_driver::control_text(refusal, message_text),
+                  L"The downloaded file could not be verified and was not opened.");
+        ASSERT_TRUE(dialog_driver::press_button(refusal, IDOK));
+        ASSERT_TRUE(dialog_driver::wait_until_gone(offer, 30s));
+        EXPECT_TRUE(vanta.process->running());
+        EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"),
+                  L"2012.2.22");
+        previous_offer = offer;
+        previous_refusal = refusal;
+    }
 
     // 5. The release signed with the publisher's key: File > Check for Updates offers it; Get
     // It downloads it, checks its signature, opens it, and vanta ends.
-    ASSERT_TRUE(ftp_fixture::copy_file(new_release_, published_package));
-    ASSERT_TRUE(::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0));
-    HWND offer = wait_for_dialog(L"", vanta_id, status_text, uninstaller_offer);
-    ASSERT_TRUE(offer);
-    ASSERT_TRUE(dialog_driver::wait_for_text(
-        offer, status_text,
-        L"An update is available.\n\nYou can download and install a new version now.", 30s));
-    ASSERT_TRUE(dialog_driver::press_button(offer, get_it_button));
+    ASSERT_TRUE(get_it(new_release_, previous_offer));
     EXPECT_EQ(vanta.process->wait_for_exit(60000), std::optional<DWORD>(0)) << "vanta ended";
 
     // The installer, as a user goes through it: Next on the first page, then Finish.
