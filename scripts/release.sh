@@ -171,7 +171,7 @@ if [ -n "$cert" ]; then
   done
   [ ${#timestamps[@]} -gt 0 ] || signer_args+=(--no-timestamp)
   {
-    echo '#!/bin/sh'
+    echo '#!/usr/bin/env bash'
     printf 'exec %q' "$root/scripts/sign-file.sh"
     printf ' %q' "${signer_args[@]}"
     echo ' "$@"'
