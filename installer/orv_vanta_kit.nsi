@@ -214,13 +214,14 @@ FunctionEnd
 ; check and remove, never walked here.
 !macro GUARD_DOWNLOAD_PLACE
   StrCpy $R2 "$APPDATA\OrvUpdateCheck"
-  System::Call 'kernel32::GetFileAttributesW(w R2) i .R1'
+  ; System plugin registers: r11 is $R1, r13 $R3.
+  System::Call 'kernel32::GetFileAttributesW(w "$R2") i .r11'
   IntOp $R3 $R1 & 0x400 ; FILE_ATTRIBUTE_REPARSE_POINT
   ${If} $R1 <> -1
   ${AndIf} $R3 <> 0
-    System::Call 'kernel32::RemoveDirectoryW(w R2) i .R3'
+    System::Call 'kernel32::RemoveDirectoryW(w "$R2") i .r13'
     ${If} $R3 = 0
-      System::Call 'kernel32::DeleteFileW(w R2) i .R3'
+      System::Call 'kernel32::DeleteFileW(w "$R2") i .r13'
     ${EndIf}
   ${EndIf}
   CreateDirectory "$R2"
