@@ -1,7 +1,8 @@
 ﻿; The installer of Orv Vanta Kit, built by scripts/release.sh:
 ;   makensis -DVERSION=2013.1.1 -DBIN_DIR=... -DVERSION_FILE=... -DOUT_FILE=... orv_vanta_kit.nsi
-; Optional: -DSIGN_SCRIPT=path, a command that signs the file it is given in place (used for
-; the uninstaller, which makensis writes while it builds the installer).
+; Optional: -DSIGN_SCRIPT=path, a command that signs in place the file it is given after
+; --description TEXT (used for the uninstaller, which makensis writes while it builds the
+; installer), and -DUNINSTALLER_COPY=path, where a copy of the signed uninstaller goes.
 ;
 ; Per machine, into "Program Files\Orvatec\Orv Vanta Kit" ("Program Files (x86)" on 64-bit
 ; Windows, where this 32-bit installer and vanta run under WOW64, and so does the uninstall
@@ -9,7 +10,10 @@
 ; after the system's language; /S installs without a question. Installing over an older release
 ; upgrades it in place. It never replaces files while vanta runs: it waits briefly for vanta to
 ; end (vanta's update check ends it right after opening this installer), then asks the user to
-; close it. The uninstaller leaves the user's settings under HKCU alone.
+; close it. The uninstaller leaves the user's settings under HKCU alone. It installs only into
+; a folder it creates or into the product's own installation, and makes the machine's download
+; place of the update library (ProgramData\OrvUpdateCheck), both guarded by access lists of
+; their own.
 Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
@@ -39,7 +43,10 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 
 !ifdef SIGN_SCRIPT
-  !uninstfinalize '"${SIGN_SCRIPT}" "%1"' = 0
+  !uninstfinalize '"${SIGN_SCRIPT}" --description "${PRODUCT} Uninstall" "%1"' = 0
+  !ifdef UNINSTALLER_COPY
+    !uninstfinalize 'cp "%1" "${UNINSTALLER_COPY}"' = 0
+  !endif
 !endif
 
 !include "MUI2.nsh"
@@ -70,6 +77,8 @@ LangString ShortcutName ${LANG_ENGLISH} "${PRODUCT}"
 LangString ShortcutName ${LANG_SIMPCHINESE} "${PRODUCT}"
 LangString FolderNotProtected ${LANG_ENGLISH} "The installation folder could not be protected; ${PRODUCT} was not installed."
 LangString FolderNotProtected ${LANG_SIMPCHINESE} "无法保护安装文件夹；未安装 ${PRODUCT}。"
+LangString FolderExists ${LANG_ENGLISH} "The folder $INSTDIR already exists and is not an installation of ${PRODUCT}. Choose a folder that does not exist yet; ${PRODUCT} was not installed."
+LangString FolderExists ${LANG_SIMPCHINESE} "文件夹 $INSTDIR 已存在，且不是 ${PRODUCT} 的安装位置。请选择一个尚不存在的文件夹；未安装 ${PRODUCT}。"
 
 ; Whether a vanta runs in this session: its single-instance mutex exists. Sets $0 to 1 or 0.
 !macro VANTA_RUNNING
@@ -135,9 +144,22 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+; An existing $INSTDIR must be the product's installation (the one HKLM records): a folder made
+; by someone else may hold what they put there, and its files would be loaded as administrator.
+!macro REFUSE_FOREIGN_FOLDER
+  ${If} ${FileExists} "$INSTDIR"
+    ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $R1 == ""
+    ${OrIf} $R1 != $INSTDIR
+      MessageBox MB_OK|MB_ICONSTOP "$(FolderExists)" /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 ; Sets $R0 to the folder whose access list guards the installation: the highest folder of
-; $INSTDIR's chain that does not exist yet, or $INSTDIR itself when it exists (an upgrade, or a
-; folder the user chose).
+; $INSTDIR's chain that does not exist yet, or $INSTDIR itself when it exists (an upgrade).
 !macro GUARDED_FOLDER
   StrCpy $R0 "$INSTDIR"
   ${IfNot} ${FileExists} "$INSTDIR\*.*"
@@ -152,15 +174,9 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; vanta imports hid.dll and version.dll, which the loader looks for in vanta's folder before any
-; of vanta's code runs, and vanta runs as administrator: only the folder's access list keeps a
-; planted copy out. The folder gets one of its own, not inherited from wherever it was put:
-; Administrators and SYSTEM full control, Users read and execute (groups by SID, so that any
-; language's names work). Nothing is copied unless that succeeded.
-!macro GUARD_FOLDER
-  !insertmacro GUARDED_FOLDER
-  CreateDirectory "$INSTDIR"
-  nsExec::Exec '"$SYSDIR\icacls.exe" "$R0" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX'
+; Runs icacls with the arguments given; stops the installer when it fails.
+!macro ICACLS ARGUMENTS
+  nsExec::Exec '"$SYSDIR\icacls.exe" ${ARGUMENTS}'
   Pop $R1
   ${If} $R1 != 0
     MessageBox MB_OK|MB_ICONSTOP "$(FolderNotProtected)" /SD IDOK
@@ -169,11 +185,55 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; Gives FOLDER the access list GRANTS and nothing else: owner Administrators, every explicit
+; entry removed, nothing inherited from wherever it was put, then the grants (groups by SID, so
+; that any language's names work). OPTIONS go to every command: " /T" also owns and resets
+; everything below FOLDER, which then inherits the grants; " /L" acts on FOLDER itself, never
+; on what a link would point to.
+!macro OWN_FOLDER FOLDER OPTIONS GRANTS
+  !insertmacro ICACLS '"${FOLDER}" /setowner *S-1-5-32-544${OPTIONS}'
+  !insertmacro ICACLS '"${FOLDER}" /reset${OPTIONS}'
+  !insertmacro ICACLS '"${FOLDER}" /inheritance:r /grant:r ${GRANTS}'
+!macroend
+
+; vanta imports hid.dll and version.dll, which the loader looks for in vanta's folder before any
+; of vanta's code runs, and vanta runs as administrator: only the folder's access list keeps a
+; planted copy out. The folder gets one of its own: Administrators and SYSTEM full control,
+; Users read and execute. Nothing is copied unless that succeeded.
+!macro GUARD_FOLDER
+  !insertmacro REFUSE_FOREIGN_FOLDER
+  !insertmacro GUARDED_FOLDER
+  CreateDirectory "$INSTDIR"
+  !insertmacro OWN_FOLDER "$R0" " /T" "*S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX"
+!macroend
+
+; Where the update library, run as administrator, downloads packages: ProgramData\OrvUpdateCheck
+; (SetShellVarContext all), for Administrators and SYSTEM only. Users may make folders in
+; ProgramData, so a link found in its place is removed (the link, never what it points to), and
+; icacls acts on the folder itself (/L): what a user may have left inside is the library's to
+; check and remove, never walked here.
+!macro GUARD_DOWNLOAD_PLACE
+  StrCpy $R2 "$APPDATA\OrvUpdateCheck"
+  ; System plugin registers: r11 is $R1, r13 $R3.
+  System::Call 'kernel32::GetFileAttributesW(w "$R2") i .r11'
+  IntOp $R3 $R1 & 0x400 ; FILE_ATTRIBUTE_REPARSE_POINT
+  ${If} $R1 <> -1
+  ${AndIf} $R3 <> 0
+    System::Call 'kernel32::RemoveDirectoryW(w "$R2") i .r13'
+    ${If} $R3 = 0
+      System::Call 'kernel32::DeleteFileW(w "$R2") i .r13'
+    ${EndIf}
+  ${EndIf}
+  CreateDirectory "$R2"
+  !insertmacro OWN_FOLDER "$R2" " /L" "*S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F /L"
+!macroend
+
 Section "Install"
   ; vanta may have been started while the pages were shown.
   !insertmacro ENSURE_VANTA_CLOSED
   SetShellVarContext all
   !insertmacro GUARD_FOLDER
+  !insertmacro GUARD_DOWNLOAD_PLACE
   SetOutPath "$INSTDIR"
   SetOverwrite on
   File "${BIN_DIR}\vanta.exe"

@@ -15,7 +15,7 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds == 0)); then
     echo "usage: scripts/fuzz.sh [SECONDS]" >&2
     exit 2
 fi
-all_targets="calc_link version_file listing package_list language schedule formatters"
+all_targets="calc_link version_file listing package_list language schedule formatters opus_info"
 targets=${FUZZ_TARGETS:-$all_targets}
 
 build=$root/build/fuzz

@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
 # Builds a release of Orv Vanta Kit and its installer.
-#   scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem --sign-key KEY.pem]
+#   scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem] [--sign-key KEY.pem|URI]
+#                      [--pkcs11-module PATH] [--timestamp URL]... [--no-timestamp]
 #                      [--also-trust PIN]... [--publish DIR] [--firmware HEX]
 # Builds the release binaries in build/release/YYYY.M.D and the installer
-# build/release/Orv_Vanta_Kit_YYYY_M_D.exe. With a certificate and key it signs the binaries and
-# the installer (osslsigncode, SHA-256) and builds the certificate's publisher pin (the SHA-256
+# build/release/Orv_Vanta_Kit_YYYY_M_D.exe. With a certificate and key it signs the binaries,
+# the installer and its uninstaller (scripts/sign-file.sh: osslsigncode, SHA-256; the installer's
+# signature description "Orv Vanta Kit Setup", the uninstaller's "Orv Vanta Kit Uninstall", so
+# that the uninstaller never passes for an installer; a copy of the signed uninstaller stays in
+# build/release/YYYY.M.D/uninstall.exe) and builds the certificate's publisher pin (the SHA-256
 # of its SubjectPublicKeyInfo) into the update library, so that the release accepts the next
 # release signed with the same key and nothing else; --also-trust adds another pin (64 hex
-# digits), for a key that takes over. With --publish, which needs a certificate, it lays the
+# digits), for a key that takes over.
+# The key is a PEM file, or a PKCS#11 URI ("pkcs11:token=...;object=...") of a key on a token
+# whose module --pkcs11-module names; its certificate is --sign-cert or, without it, the one
+# stored beside the key on the token. The token's PIN comes from ORV_SIGN_PIN or the URI's
+# pin-value, and is never passed on a command line.
+# Every signature is time-stamped (RFC 3161, SHA-256) by the first --timestamp server that
+# answers; when none answers, the release fails and nothing is published. A certificate that is
+# not self-signed (one a CA issued, which expires) needs --timestamp, or --no-timestamp to say
+# that its signatures may end with it. With --publish, which needs a certificate, it lays the
 # installer out under DIR as the update server serves it. --firmware sets the reference
 # firmware in the installed "version" file (hexadecimal; default 7222201200000000). The last
 # line of output names the installer.
@@ -16,15 +28,17 @@ cd "$(dirname "$0")/.."
 root="$(pwd)"
 
 usage() {
-  echo "usage: scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem --sign-key KEY.pem] [--also-trust PIN]... [--publish DIR] [--firmware HEX]" >&2
+  echo "usage: scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem] [--sign-key KEY.pem|pkcs11:URI] [--pkcs11-module PATH] [--timestamp URL]... [--no-timestamp] [--also-trust PIN]... [--publish DIR] [--firmware HEX]" >&2
   exit 2
 }
 fail() { echo "release.sh: $*" >&2; exit 2; }
 
-version="" cert="" key="" publish="" firmware="7222201200000000" also_trust=()
+version="" cert="" key="" module="" publish="" firmware="7222201200000000" also_trust=()
+timestamps=() no_timestamp=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --version|--sign-cert|--sign-key|--publish|--firmware|--also-trust)
+    --no-timestamp) no_timestamp=1; shift; continue ;;
+    --version|--sign-cert|--sign-key|--publish|--firmware|--also-trust|--pkcs11-module|--timestamp)
       [ $# -ge 2 ] && [ -n "$2" ] || fail "$1 needs a value"
       case "$1" in
         --version) version="$2" ;;
@@ -33,6 +47,8 @@ while [ $# -gt 0 ]; do
         --publish) publish="$2" ;;
         --firmware) firmware="$2" ;;
         --also-trust) also_trust+=("$2") ;;
+        --pkcs11-module) module="$2" ;;
+        --timestamp) timestamps+=("$2") ;;
       esac
       shift 2 ;;
     -h|--help) usage ;;
@@ -46,13 +62,55 @@ done
 [[ "$version" =~ ^[0-9]{4}\.([1-9]|1[0-2])\.([1-9]|[12][0-9]|3[01])$ ]] ||
   fail "--version \"$version\" is not YYYY.M.D (for example 2013.1.1)"
 [[ "$firmware" =~ ^[0-9A-Fa-f]{1,16}$ ]] || fail "--firmware \"$firmware\" is not 1 to 16 hexadecimal digits"
+source "$root/scripts/pkcs11-uri.sh"
+signer_args=()
+if [[ "$key" == pkcs11:* ]]; then
+  [ -n "$module" ] || fail "--sign-key $key (a key on a token) needs --pkcs11-module"
+  [ -r "$module" ] || fail "cannot read the PKCS#11 module $module"
+  module="$(realpath "$module")"
+  if [ -n "$(uri_attribute "$key" pin-value)" ]; then
+    echo "release.sh: warning: the PIN in --sign-key is visible to every user of this machine while release.sh runs; set ORV_SIGN_PIN instead" >&2
+    # Handed on through the environment only.
+    [ -n "${ORV_SIGN_PIN:-}" ] || ORV_SIGN_PIN="$(uri_attribute "$key" pin-value)"
+    export ORV_SIGN_PIN
+    key="$(uri_without_pin "$key")"
+  fi
+  signer_args+=(--pkcs11-module "$module")
+  if [ -z "$cert" ]; then
+    # The certificate stored on the token beside the key.
+    mkdir -p "$root/build/release"
+    token_cert="$root/build/release/token-certificate.pem"
+    "$root/scripts/sign-file.sh" --sign-key "$key" --pkcs11-module "$module" --print-cert \
+      > "$token_cert" || fail "no certificate for $key on the token; name one with --sign-cert"
+    cert="$token_cert"
+  fi
+elif [ -n "$module" ]; then
+  fail "--pkcs11-module goes with a --sign-key pkcs11: URI"
+fi
 if [ -n "$cert$key" ]; then
   [ -n "$cert" ] && [ -n "$key" ] || fail "--sign-cert and --sign-key go together"
   [ -r "$cert" ] || fail "cannot read certificate $cert"
-  [ -r "$key" ] || fail "cannot read key $key"
-  cert="$(realpath "$cert")" key="$(realpath "$key")"
+  cert="$(realpath "$cert")"
   openssl x509 -in "$cert" -noout 2>/dev/null || fail "$cert is not a PEM certificate"
-  openssl pkey -in "$key" -noout 2>/dev/null || fail "$key is not a PEM private key"
+  if [[ "$key" != pkcs11:* ]]; then
+    [ -r "$key" ] || fail "cannot read key $key"
+    key="$(realpath "$key")"
+    openssl pkey -in "$key" -noout 2>/dev/null || fail "$key is not a PEM private key"
+  fi
+fi
+for url in "${timestamps[@]}"; do
+  [[ "$url" =~ ^https?://[^[:space:]\'\"]+$ ]] || fail "--timestamp \"$url\" is not an http:// or https:// URL"
+done
+if [ ${#timestamps[@]} -gt 0 ] || [ "$no_timestamp" = 1 ]; then
+  [ -n "$cert" ] || fail "--timestamp and --no-timestamp go with --sign-cert and --sign-key"
+  [ ${#timestamps[@]} -eq 0 ] || [ "$no_timestamp" = 0 ] ||
+    fail "--timestamp and --no-timestamp contradict each other"
+fi
+if [ -n "$cert" ] && [ ${#timestamps[@]} -eq 0 ] && [ "$no_timestamp" = 0 ]; then
+  # A self-signed certificate is for tests. Any other one expires, and on that day Windows
+  # stops trusting every signature it made that carries no time stamp.
+  [ "$(openssl x509 -in "$cert" -noout -subject_hash)" = "$(openssl x509 -in "$cert" -noout -issuer_hash)" ] ||
+    fail "$cert was issued by a CA: its signatures need --timestamp URL (or --no-timestamp, if they are meant to end with the certificate)"
 fi
 # Without a signature the update library opens no package, so nothing unsigned is published.
 [ -z "$publish" ] || [ -n "$cert" ] ||
@@ -104,30 +162,43 @@ printf 'K58x=%s;\r\n' "$firmware" > "$build/version"
 
 sign_args=()
 if [ -n "$cert" ]; then
-  # Signs the file named by its argument in place.
+  # Signs in place the file named by its last argument, with the signature description given
+  # before it (--description TEXT). The PIN of a key on a token stays in the environment.
   signer="$build/sign-file.sh"
+  signer_args+=(--sign-cert "$cert" --sign-key "$key")
+  for url in "${timestamps[@]}"; do
+    signer_args+=(--timestamp "$url")
+  done
+  [ ${#timestamps[@]} -gt 0 ] || signer_args+=(--no-timestamp)
   {
-    echo '#!/bin/sh'
-    echo 'set -e'
-    printf 'osslsigncode sign -certs %q -key %q -h sha256 -n %q -in "$1" -out "$1.signed" >/dev/null\n' \
-      "$cert" "$key" "Orv Vanta Kit"
-    echo 'mv -f "$1.signed" "$1"'
+    echo '#!/usr/bin/env bash'
+    printf 'exec %q' "$root/scripts/sign-file.sh"
+    printf ' %q' "${signer_args[@]}"
+    echo ' "$@"'
   } > "$signer"
   chmod +x "$signer"
   for file in "$stage"/*.exe "$stage"/*.dll; do
-    "$signer" "$file"
+    "$signer" --description "Orv Vanta Kit" "$file"
   done
-  sign_args=(-DSIGN_SCRIPT="$signer")
+  # A copy of the signed uninstaller, for checking: makensis writes it into the installer only.
+  rm -f "$build/uninstall.exe"
+  sign_args=(-DSIGN_SCRIPT="$signer" -DUNINSTALLER_COPY="$build/uninstall.exe")
 fi
 
 echo "== making the installer" >&2
+# Made and signed aside: the installer appears under its name only once fully signed.
 rm -f "$installer"
+unsigned="$build/$installer_name"
+rm -f "$unsigned"
 makensis -V2 -DVERSION="$version" -DBIN_DIR="$stage" -DVERSION_FILE="$build/version" \
-         -DOUT_FILE="$installer" "${sign_args[@]}" installer/orv_vanta_kit.nsi >&2
-[ -s "$installer" ] || fail "makensis made no installer"
+         -DOUT_FILE="$unsigned" "${sign_args[@]}" installer/orv_vanta_kit.nsi >&2
+[ -s "$unsigned" ] || fail "makensis made no installer"
 
 if [ -n "$cert" ]; then
-  "$signer" "$installer"
+  "$signer" --description "Orv Vanta Kit Setup" "$unsigned"
+fi
+mv -f "$unsigned" "$installer"
+if [ -n "$cert" ]; then
   echo "Publisher pin (SHA-256 of the certificate's public key): ${pins[0]}"
 fi
 if [ ${#pins[@]} -gt 0 ]; then

@@ -12,8 +12,8 @@
 // "https://host[:port][/root]"; a value that is there but unusable makes every check fail
 // without contacting anything. A downloaded package is opened only when its Authenticode
 // signature holds, its signer's key is pinned (the pins built in and "TrustedPublishers"; no
-// pin, or an unusable value, refuses every package) and it names the listed product and
-// version (see package_trust.h). For an elevated caller it is downloaded into
+// pin, or an unusable value, refuses every package), its signature's description is
+// "<product> Setup" and it names the listed product and version (see package_trust.h). For an elevated caller it is downloaded into
 // "OrvUpdateCheck" in ProgramData, which must be owned by Administrators or SYSTEM and
 // changeable by nobody else ("AllowUnprotectedDownloadFolder" = 1 accepts a place whose
 // protection the system cannot show); other callers use their temporary directory and are

@@ -4,8 +4,12 @@
 #include <wincrypt.h>
 #include <wintrust.h>
 
+#include <optional>
+#include <string_view>
+
 #include "framework/unique_handle.h"
 #include "update_check/package_identity.h"
+#include "update_check/rules/signature_description.h"
 #include "update_check/update_server.h"
 
 #ifndef ORV_UPDATE_PUBLISHER_PINS
@@ -91,9 +95,32 @@ PCCERT_CONTEXT signer_certificate(HANDLE state) {
     return signer->pasCertChain[0].pCert;
 }
 
-// The signature check alone: digest, chain and pin.
+// The signature's description, from the signer's authenticated attributes as the message holds
+// them (the DER of SpcSpOpusInfo, read here rather than decoded by the system). Nothing when
+// there is none.
+std::optional<std::wstring> signature_description(HANDLE state) {
+    CRYPT_PROVIDER_DATA* data = ::WTHelperProvDataFromStateData(state);
+    if (!data) return std::nullopt;
+    CRYPT_PROVIDER_SGNR* signer = ::WTHelperGetProvSignerFromChain(data, 0, FALSE, 0);
+    if (!signer || !signer->psSigner) return std::nullopt;
+    const CRYPT_ATTRIBUTES& attributes = signer->psSigner->AuthAttrs;
+    for (DWORD i = 0; i < attributes.cAttr && attributes.rgAttr; ++i) {
+        const CRYPT_ATTRIBUTE& attribute = attributes.rgAttr[i];
+        if (!attribute.pszObjId || std::string_view(attribute.pszObjId) != spc_sp_opus_info_oid) {
+            continue;
+        }
+        // One value, as Authenticode writes it; any other count is not a description.
+        if (attribute.cValue != 1 || !attribute.rgValue) return std::nullopt;
+        return opus_program_name(attribute.rgValue[0].pbData, attribute.rgValue[0].cbData);
+    }
+    return std::nullopt;
+}
+
+// The signature check alone: digest, chain and pin; `description` receives the signature's
+// description.
 package_verdict signature_verdict(HANDLE file, const std::wstring& path,
-                                  const std::vector<std::string>& pins) {
+                                  const std::vector<std::string>& pins,
+                                  std::optional<std::wstring>& description) {
     WINTRUST_FILE_INFO file_info{};
     file_info.cbStruct = sizeof(file_info);
     file_info.pcwszFilePath = path.c_str();
@@ -115,6 +142,7 @@ package_verdict signature_verdict(HANDLE file, const std::wstring& path,
         if (PCCERT_CONTEXT signer = signer_certificate(trust.hWVTStateData)) {
             listed = pin_is_listed(pins, spki_pin(signer));
         }
+        description = signature_description(trust.hWVTStateData);
     }
     trust.dwStateAction = WTD_STATEACTION_CLOSE;
     ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &trust);
@@ -137,8 +165,13 @@ package_verdict verify_package(HANDLE file, const std::wstring& path,
     std::string head;
     kind = read_head(file, head) ? launchable_kind(listed.extension, head) : package_kind::other;
     if (kind == package_kind::other) return package_verdict::not_a_package;
-    package_verdict verdict = signature_verdict(file, path, pins);
+    std::optional<std::wstring> description;
+    package_verdict verdict = signature_verdict(file, path, pins, description);
     if (verdict != package_verdict::trusted) return verdict;
+    // Signed by the publisher, but as another of the release's files (its uninstaller, say).
+    if (!signature_description_matches(description, listed.base_name)) {
+        return package_verdict::not_the_listed_package;
+    }
     std::vector<package_identity> identities = kind == package_kind::windows_program
                                                    ? program_identities(file)
                                                    : installer_identities(path);

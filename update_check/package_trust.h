@@ -4,7 +4,9 @@
 //
 // A package must be a ".exe" program or ".msi" installer package carrying an Authenticode
 // signature whose digest holds (WinVerifyTrust, no user interface, no revocation check), by a
-// signer whose key is pinned, and it must say it is the listed product and version. Publisher
+// signer whose key is pinned, and it must say it is the listed product and version: the
+// signature's description "<product> Setup" and the identity of its version resource or
+// Property table. Publisher
 // pins, the SHA-256 of the signer certificate's DER SubjectPublicKeyInfo in hex, come from the
 // build (ORV_UPDATE_PUBLISHER_PINS) and from HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck
 // value TrustedPublishers (REG_MULTI_SZ, 64-bit registry view). A pinned signer needs no

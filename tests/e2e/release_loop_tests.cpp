@@ -10,12 +10,13 @@
 // In a 64-bit prefix (the default) the 32-bit installer and vanta run under WOW64, as on 64-bit
 // Windows: the installation lands in "Program Files (x86)" and the uninstall entry in the
 // 32-bit registry view. Wine's icacls does nothing, so the test puts a recorder in its place
-// (the Updater.exe stand-in, writing to VANTA_UPDATER_LOG) and checks the installer's command.
+// (the Updater.exe stand-in, writing to VANTA_UPDATER_LOG) and checks the installer's commands.
 //
 // Run by tests/e2e/release_loop.sh (ctest e2e.release_loop), which builds both releases and
 // passes them in:
 //   ORV_RELEASE_OLD, ORV_RELEASE_NEW   Windows paths of the two installers
 //   ORV_RELEASE_ROGUE                  release 2013.1.1 signed with another key
+//   ORV_RELEASE_UNINSTALLER            the uninstaller of release 2013.1.1, signed as it ships
 //   VANTA_UPDATER_LOG                  where the icacls recorder writes
 // under the FTP server's wrapper. It skips when run any other way.
 #include <windows.h>
@@ -52,9 +53,9 @@ constexpr wchar_t uninstall_key[] =
 constexpr wchar_t uninstall_key_wow64[] =
     L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orv Vanta Kit";
 constexpr wchar_t published_package[] = L"pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.exe";
-constexpr wchar_t guard_grants[] =
-    L" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F "
-    L"*S-1-5-32-545:(OI)(CI)RX";
+constexpr wchar_t install_grants[] =
+    L"*S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX";
+constexpr wchar_t download_place_grants[] = L"*S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F /L";
 constexpr wchar_t user_update_key[] = L"Software\\Orvatec\\UpdateCheck\\64";
 constexpr wchar_t new_setup_caption[] = L"Orv Vanta Kit 2013.1.1 Setup";
 constexpr unsigned check_for_updates = 32780;
@@ -116,10 +117,32 @@ std::vector<std::wstring> icacls_starts(const std::wstring& log) {
     return starts;
 }
 
-// What the installer must run to give `folder` its own access list.
-std::wstring guard_command(const std::wstring& folder) {
-    return L"\"" + e2e::join(system_dir(), L"icacls.exe") + L"\" \"" + folder + L"\"" +
-           guard_grants;
+// What the installer must run to give `folder` an access list of its own: owner Administrators,
+// every explicit entry removed (`options` " /T": below it too; " /L": on the folder itself,
+// never through a link), nothing inherited, then `grants`.
+std::vector<std::wstring> own_folder_commands(const std::wstring& folder, const wchar_t* options,
+                                              const wchar_t* grants) {
+    const std::wstring start = L"\"" + e2e::join(system_dir(), L"icacls.exe") + L"\" \"" + folder +
+                               L"\" ";
+    return {start + L"/setowner *S-1-5-32-544" + options, start + L"/reset" + options,
+            start + L"/inheritance:r /grant:r " + grants};
+}
+
+// The machine's download place of the update library, ProgramData\OrvUpdateCheck.
+std::wstring download_place() {
+    wchar_t folder[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, folder);
+    return e2e::join(folder, L"OrvUpdateCheck");
+}
+
+// What one install runs: the guarded folder's commands, then the download place's.
+std::vector<std::wstring> install_commands(const std::wstring& guarded) {
+    std::vector<std::wstring> commands = own_folder_commands(guarded, L" /T", install_grants);
+    for (std::wstring& command :
+         own_folder_commands(download_place(), L" /L", download_place_grants)) {
+        commands.push_back(std::move(command));
+    }
+    return commands;
 }
 
 std::wstring shortcut_path() {
@@ -240,9 +263,10 @@ protected:
         old_release_ = environment(L"ORV_RELEASE_OLD");
         new_release_ = environment(L"ORV_RELEASE_NEW");
         rogue_release_ = environment(L"ORV_RELEASE_ROGUE");
+        uninstaller_ = environment(L"ORV_RELEASE_UNINSTALLER");
         icacls_log_ = environment(L"VANTA_UPDATER_LOG");
         if (old_release_.empty() || new_release_.empty() || rogue_release_.empty() ||
-            icacls_log_.empty() || !ftp_fixture::available()) {
+            uninstaller_.empty() || icacls_log_.empty() || !ftp_fixture::available()) {
             GTEST_SKIP() << "run by tests/e2e/release_loop.sh";
         }
         // A 64-bit prefix unless a 32-bit one was asked for: the WOW64 checks must not pass
@@ -255,18 +279,20 @@ protected:
     }
     void TearDown() override { ::CoUninitialize(); }
 
-    std::wstring old_release_, new_release_, rogue_release_, icacls_log_;
+    std::wstring old_release_, new_release_, rogue_release_, uninstaller_, icacls_log_;
 };
 
 // The installers name the product and carry the release as their fixed product version,
-// which the update library checks before it opens one.
+// which the update library checks before it opens one. So does the uninstaller: only its
+// signature's description tells it from the installer.
 TEST_F(release_loop, installers_carry_product_name_description_and_release_version) {
     struct expected {
         const std::wstring& installer;
         DWORD product_version_ms, product_version_ls;
     };
     for (const expected& release : {expected{old_release_, 2012u << 16 | 2u, 22u << 16 | 0u},
-                                    expected{new_release_, 2013u << 16 | 1u, 1u << 16 | 0u}}) {
+                                    expected{new_release_, 2013u << 16 | 1u, 1u << 16 | 0u},
+                                    expected{uninstaller_, 2013u << 16 | 1u, 1u << 16 | 0u}}) {
         SCOPED_TRACE(e2e::narrow(release.installer));
         const std::optional<fw::version_info> version = fw::version_info::read(release.installer);
         ASSERT_TRUE(version);
@@ -326,6 +352,21 @@ INSTANTIATE_TEST_SUITE_P(
                        L"installer_welcome_zh"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// An existing folder that is not the product's installation is refused before anything is
+// changed: nothing copied into it, no access list touched, nothing registered.
+TEST_F(release_loop, an_existing_folder_not_the_products_is_refused) {
+    wchar_t drive[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(drive, MAX_PATH);
+    const std::wstring folder = std::wstring(drive).substr(0, 3) + L"Users\\Public\\Planted";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_NE(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(run(old_release_, L"/S /D=" + folder), std::optional<DWORD>(2));
+    EXPECT_FALSE(e2e::file_exists(e2e::join(folder, L"vanta.exe")));
+    EXPECT_TRUE(icacls_starts(icacls_log_).empty());
+    EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, uninstall_key));
+    ::RemoveDirectoryW(folder.c_str());
+}
+
 TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_it) {
     // 1. Release 2012.2.22, installed silently, per machine.
     ASSERT_EQ(run(old_release_, L"/S"), std::optional<DWORD>(0));
@@ -352,9 +393,8 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
         EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, uninstall_key, KEY_WOW64_64KEY));
     }
     // The highest folder the install created ("Orvatec") got its own access list before
-    // anything was copied into it.
-    EXPECT_EQ(icacls_starts(icacls_log_),
-              std::vector<std::wstring>{guard_command(parent_of(folder))});
+    // anything was copied into it; so did the download place.
+    EXPECT_EQ(icacls_starts(icacls_log_), install_commands(parent_of(folder)));
 
     // 2. The machine asks the local server and trusts no publisher of its own: the installed
     // release's built-in pin decides. This user wants no scheduled check, so only the menu's
@@ -395,35 +435,48 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
         EXPECT_TRUE(vanta.process->running());
     }
 
-    // 4. The same release signed with another key: offered, downloaded, refused; vanta runs on
-    // and nothing is installed.
-    ASSERT_TRUE(ftp_fixture::copy_file(rogue_release_, published_package));
-    ASSERT_TRUE(::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0));
-    HWND rogue_offer = wait_for_dialog(L"", vanta_id, status_text);
-    ASSERT_TRUE(rogue_offer);
-    ASSERT_TRUE(dialog_driver::wait_for_text(
-        rogue_offer, status_text,
-        L"An update is available.\n\nYou can download and install a new version now.", 30s));
-    ASSERT_TRUE(dialog_driver::press_button(rogue_offer, get_it_button));
-    HWND refusal = wait_for_dialog(L"Error", vanta_id, message_text, nullptr, 60s);
-    ASSERT_TRUE(refusal) << "the package signed with another key was not refused";
-    EXPECT_EQ(dialog_driver::control_text(refusal, message_text),
-              L"The downloaded file could not be verified and was not opened.");
-    ASSERT_TRUE(dialog_driver::press_button(refusal, IDOK));
-    ASSERT_TRUE(dialog_driver::wait_until_gone(rogue_offer, 30s));
-    EXPECT_TRUE(vanta.process->running());
-    EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), L"2012.2.22");
+    // 4. Served under the release's name, offered, downloaded and refused, vanta running on
+    // and nothing installed: the same release signed with another key; then the release's own
+    // uninstaller, signed by the publisher and carrying the installer's version resource.
+    // Serves `package`, checks from the menu and presses Get It on the offer (not `previous`);
+    // the offer, or null when a step failed.
+    const auto get_it = [&](const std::wstring& package, HWND previous) -> HWND {
+        if (!ftp_fixture::copy_file(package, published_package) ||
+            !::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0)) {
+            return nullptr;
+        }
+        HWND offer = wait_for_dialog(L"", vanta_id, status_text, previous);
+        const bool pressed =
+            offer &&
+            dialog_driver::wait_for_text(
+                offer, status_text,
+                L"An update is available.\n\nYou can download and install a new version now.",
+                30s) &&
+            dialog_driver::press_button(offer, get_it_button);
+        return pressed ? offer : nullptr;
+    };
+    HWND previous_offer = nullptr;
+    HWND previous_refusal = nullptr;
+    for (const std::wstring* refused : {&rogue_release_, &uninstaller_}) {
+        SCOPED_TRACE(e2e::narrow(*refused));
+        HWND offer = get_it(*refused, previous_offer);
+        ASSERT_TRUE(offer);
+        HWND refusal = wait_for_dialog(L"Error", vanta_id, message_text, previous_refusal, 60s);
+        ASSERT_TRUE(refusal) << "not refused";
+        EXPECT_EQ(dialog_driver::control_text(refusal, message_text),
+                  L"The downloaded file could not be verified and was not opened.");
+        ASSERT_TRUE(dialog_driver::press_button(refusal, IDOK));
+        ASSERT_TRUE(dialog_driver::wait_until_gone(offer, 30s));
+        EXPECT_TRUE(vanta.process->running());
+        EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"),
+                  L"2012.2.22");
+        previous_offer = offer;
+        previous_refusal = refusal;
+    }
 
     // 5. The release signed with the publisher's key: File > Check for Updates offers it; Get
     // It downloads it, checks its signature, opens it, and vanta ends.
-    ASSERT_TRUE(ftp_fixture::copy_file(new_release_, published_package));
-    ASSERT_TRUE(::PostMessageW(vanta.frame, WM_COMMAND, check_for_updates, 0));
-    HWND offer = wait_for_dialog(L"", vanta_id, status_text, rogue_offer);
-    ASSERT_TRUE(offer);
-    ASSERT_TRUE(dialog_driver::wait_for_text(
-        offer, status_text,
-        L"An update is available.\n\nYou can download and install a new version now.", 30s));
-    ASSERT_TRUE(dialog_driver::press_button(offer, get_it_button));
+    ASSERT_TRUE(get_it(new_release_, previous_offer));
     EXPECT_EQ(vanta.process->wait_for_exit(60000), std::optional<DWORD>(0)) << "vanta ended";
 
     // The installer, as a user goes through it: Next on the first page, then Finish.
@@ -437,11 +490,12 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
     ASSERT_TRUE(dialog_driver::wait_until_gone(setup, 30s));
 
     // 6. Upgraded in place: the new vanta says so, and so does the uninstall entry. The
-    // existing folder got its access list again.
+    // existing folder, the product's own, got its access list again; so did the download place.
     EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), L"2013.1.1");
     EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"InstallLocation"), folder);
-    EXPECT_EQ(icacls_starts(icacls_log_),
-              (std::vector<std::wstring>{guard_command(parent_of(folder)), guard_command(folder)}));
+    std::vector<std::wstring> both = install_commands(parent_of(folder));
+    for (std::wstring& command : install_commands(folder)) both.push_back(std::move(command));
+    EXPECT_EQ(icacls_starts(icacls_log_), both);
     running_vanta upgraded = start_from_shortcut();
     ASSERT_TRUE(upgraded.process);
     ending_guard end_upgraded(*upgraded.process);

@@ -114,6 +114,13 @@ const refused_package refused_packages[] = {
          check_fixture::publish_package(relative, L"package_stub_older_signed.exe");
      },
      L"Error", not_verified},
+    // The release's uninstaller: the installer's version resource and signer, but the
+    // signature of another file.
+    {"uninstaller_signed_by_the_publisher",
+     [](const std::wstring& relative) {
+         check_fixture::publish_package(relative, L"package_stub_uninstaller.exe");
+     },
+     L"Error", not_verified},
     {"the_program_itself",
      [](const std::wstring& relative) {
          check_fixture::publish_package(relative, L"vanta_signed.exe");
