@@ -176,6 +176,52 @@ INSTANTIATE_TEST_SUITE_P(
         // Singapore writes Simplified Chinese.
         chinese_locale_case{0x1004, true, 0x0804, chinese_no_calculator}));
 
+// Every other translation, with all of them installed: each locale and each related one
+// reaches its language's library (related ones through the neutral form), and a language
+// without a library ends in the own one.
+struct locale_case {
+    language_chain::language_id locale;
+    language_chain::language_id loaded;
+    const wchar_t* no_calculator_text;  // string 107
+};
+
+class more_locales : public language_support_test,
+                     public ::testing::WithParamInterface<locale_case> {};
+
+TEST_P(more_locales, reach_the_library_of_their_language) {
+    const locale_case& c = GetParam();
+    program_folder folder(L"more_" + std::to_wstring(c.locale));
+    ASSERT_TRUE(folder.add_chinese());
+    ASSERT_TRUE(folder.add_more_languages());
+    language_support support(folder.program());
+    support.select_startup_language(scripted({{startup_source::user_interface, c.locale}}));
+    EXPECT_EQ(support.current_language(), c.loaded);
+    EXPECT_EQ(current_string(107), c.no_calculator_text);
+    support.list_languages();
+    EXPECT_TRUE(language_chain::checked_index(support.languages(), support.current_language()));
+}
+
+constexpr wchar_t german_no_calculator[] = L"Kein Rechner erkannt";
+constexpr wchar_t french_no_calculator[] = L"Aucune calculatrice détectée";
+constexpr wchar_t spanish_no_calculator[] = L"No se detectó ninguna calculadora";
+
+INSTANTIATE_TEST_SUITE_P(
+    locales, more_locales,
+    ::testing::Values(locale_case{0x0407, 0x0407, german_no_calculator},
+                      locale_case{0x0C07, 0x0407, german_no_calculator},  // Austria
+                      locale_case{0x0807, 0x0407, german_no_calculator},  // Switzerland
+                      locale_case{0x040C, 0x040C, french_no_calculator},
+                      locale_case{0x0C0C, 0x040C, french_no_calculator},  // Canada
+                      locale_case{0x0C0A, 0x0C0A, spanish_no_calculator},
+                      locale_case{0x080A, 0x0C0A, spanish_no_calculator},  // Mexico
+                      locale_case{0x040A, 0x0C0A, spanish_no_calculator},  // traditional sort
+                      locale_case{0x0416, 0x0416, L"Nenhuma calculadora detectada"},
+                      locale_case{0x0411, 0x0411, L"電卓が検出されていません"},
+                      locale_case{0x0412, 0x0412, L"감지된 계산기 없음"},
+                      // Italian and Dutch have no library: the own language.
+                      locale_case{0x0410, 0x0409, L"No Calculator Detected"},
+                      locale_case{0x0413, 0x0409, L"No Calculator Detected"}));
+
 TEST_F(language_support_test, without_the_library_chinese_falls_through_to_the_own_language) {
     program_folder folder(L"english_only");
     language_support support(folder.program());
@@ -282,6 +328,12 @@ TEST_F(language_support_test, display_names_are_the_languages_own) {
     const std::wstring chinese = language_support::language_display_name(0x0804);
     EXPECT_NE(chinese.find(L"中文"), std::wstring::npos) << "native name";
     EXPECT_EQ(language_support::language_display_name(0x7F7F), L"32639 - ???");
+    const std::pair<language_chain::language_id, const wchar_t*> own_names[] = {
+        {0x0407, L"Deutsch"},   {0x040C, L"français"}, {0x0C0A, L"español"},
+        {0x0416, L"português"}, {0x0411, L"日本語"},   {0x0412, L"한국어"}};
+    for (const auto& [id, name] : own_names) {
+        EXPECT_EQ(language_support::language_display_name(id), name) << id;
+    }
 }
 
 // The system's own answers for the start-up candidates.
