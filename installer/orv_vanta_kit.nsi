@@ -72,7 +72,7 @@ LangString VantaRunning ${LANG_SIMPCHINESE} "${PRODUCT} 正在运行。请先关
 LangString VantaRunning ${LANG_GERMAN} "${PRODUCT} wird ausgeführt. Schließen Sie das Programm, und wählen Sie dann „Wiederholen“; mit „Abbrechen“ bleibt ${PRODUCT} unverändert."
 LangString VantaRunning ${LANG_FRENCH} "${PRODUCT} est en cours d'exécution. Fermez-le, puis choisissez Réessayer ; Annuler laisse ${PRODUCT} tel quel."
 LangString VantaRunning ${LANG_SPANISHINTERNATIONAL} "${PRODUCT} se está ejecutando. Ciérrelo y elija Reintentar; Cancelar deja ${PRODUCT} como está."
-LangString VantaRunning ${LANG_PORTUGUESEBR} "O ${PRODUCT} está em execução. Feche-o e escolha Repetir; Cancelar deixa o ${PRODUCT} como está."
+LangString VantaRunning ${LANG_PORTUGUESEBR} "O ${PRODUCT} está em execução. Feche-o e escolha Tentar novamente; Cancelar deixa o ${PRODUCT} como está."
 LangString VantaRunning ${LANG_JAPANESE} "${PRODUCT} は実行中です。終了してから [再試行] を選んでください。[キャンセル] を選ぶと ${PRODUCT} は変更されません。"
 LangString VantaRunning ${LANG_KOREAN} "${PRODUCT}이(가) 실행 중입니다. 닫은 다음 [다시 시도]를 선택하십시오. [취소]를 선택하면 ${PRODUCT}이(가) 변경되지 않습니다."
 LangString VantaWaiting ${LANG_ENGLISH} "Waiting for ${PRODUCT} to close..."

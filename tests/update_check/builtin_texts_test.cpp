@@ -59,9 +59,9 @@ TEST(BuiltinTexts, EveryLocaleOfATranslatedLanguageGetsItsTexts) {
         {0x0C0A, L"Buscar actualizaciones"},
         {0x080A, L"Buscar actualizaciones"},
         {0x040A, L"Buscar actualizaciones"},
-        {0x0416, L"Verificar atualizações"},
-        {0x0816, L"Verificar atualizações"},
-        {0x0411, L"更新の確認"},
+        {0x0416, L"Verificar se há atualizações"},
+        {0x0816, L"Verificar se há atualizações"},
+        {0x0411, L"更新プログラムの確認"},
         {0x0412, L"업데이트 확인"},
         {0x0804, L"检查更新"},
         {0x0C04, L"檢查更新"}};

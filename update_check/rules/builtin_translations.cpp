@@ -112,8 +112,8 @@ const text_table portuguese_brazil = {{
     {158, L"\nConectando ao servidor..."},
     {159, L"Erro"},
     {160, L"\nBaixando arquivo..."},
-    {161, L"Verificar atualizações"},
-    {162, L"Verificar atualizações automaticamente"},
+    {161, L"Verificar se há atualizações"},
+    {162, L"Verificar se há atualizações automaticamente"},
     {163, L"Não foi possível verificar o arquivo baixado, e ele não foi aberto."},
     {164,
      L"A atualização não foi baixada porque a pasta dela não está protegida:\n%s\n\n"
@@ -142,8 +142,8 @@ const text_table japanese = {{
     {158, L"\nサーバーに接続しています..."},
     {159, L"エラー"},
     {160, L"\nファイルをダウンロードしています..."},
-    {161, L"更新の確認"},
-    {162, L"更新を自動的に確認する"},
+    {161, L"更新プログラムの確認"},
+    {162, L"更新プログラムを自動的に確認する"},
     {163, L"ダウンロードしたファイルを検証できなかったため、開きませんでした。"},
     {164,
      L"フォルダーが保護されていないため、更新プログラムはダウンロードされませんでした:\n%s\n\n"
