@@ -214,8 +214,8 @@ protected:
     }
 
     // vanta's screens and every state of the update dialog in one language, in one run of
-    // vanta: the firmware question, the main window, About, the restart box, then connecting, a
-    // retry, could not connect, no update and update available.
+    // vanta: the firmware question, the main window, About, the recovery offer, the restart box,
+    // then connecting, a retry, could not connect, no update and update available.
     void every_screen(const language_row& language) {
         const picture shoot = take();
         const std::wstring tag = language.tag;
@@ -243,6 +243,12 @@ protected:
         ASSERT_TRUE(app.command(about_command));
         shoot_and_close(L"screens_about_" + tag, IDOK);
         ASSERT_FALSE(HasFatalFailure());
+        // The offer for a calculator in recovery mode, declined.
+        e2e::sim_device recovery;
+        auto arrival = app.plug_in_async(hid_stack::recovery_device(), recovery);
+        shoot_and_close(L"screens_calculator_detected_" + tag, IDCANCEL);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(arrival->wait());
         ASSERT_TRUE(open_file_menu(app));
         const std::optional<UINT> own = checked_language_command(app);
         ASSERT_TRUE(own) << "the language in use is checked in the menu";
