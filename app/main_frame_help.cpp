@@ -15,7 +15,8 @@ constexpr wchar_t installer_server_path[] = L"/pub/calculators/OrvK58x/Orv_Vanta
 constexpr unsigned automatic_check_flags = ORV_CHECK_SCHEDULED | ORV_CHECK_END_CALLER;
 constexpr unsigned menu_check_flags = ORV_CHECK_SHOW_OPTION | ORV_CHECK_END_CALLER;
 
-constexpr language_chain::language_id us_english = 0x0409;
+// The updater's help comes in English and in Chinese; every Chinese locale reads the Chinese one.
+constexpr unsigned chinese_primary_language = 0x04;
 constexpr wchar_t english_help[] = L"Updater Help.pdf";
 constexpr wchar_t chinese_help[] = L"Updater Help CHS.pdf";
 constexpr wchar_t no_pdf_reader[] = L"Please install Adobe PDF Reader to view the help file.";
@@ -32,7 +33,10 @@ std::wstring main_frame::update_version_tag() {
 }
 
 const wchar_t* main_frame::help_file_name() const {
-    return language().current_language() == us_english ? english_help : chinese_help;
+    return language_chain::primary_language(language().current_language()) ==
+                   chinese_primary_language
+               ? chinese_help
+               : english_help;
 }
 
 void main_frame::open_help() {

@@ -6,9 +6,10 @@
 ;
 ; Per machine, into "Program Files\Orvatec\Orv Vanta Kit" ("Program Files (x86)" on 64-bit
 ; Windows, where this 32-bit installer and vanta run under WOW64, and so does the uninstall
-; entry: Add/Remove Programs lists it among the 32-bit programs); English or Simplified Chinese
-; after the system's language; /S installs without a question. Installing over an older release
-; upgrades it in place. It never replaces files while vanta runs: it waits briefly for vanta to
+; entry: Add/Remove Programs lists it among the 32-bit programs); in English, Simplified
+; Chinese, German, French, Spanish, Brazilian Portuguese, Japanese or Korean after the system's
+; interface language (another country of one of these languages gets that language); /S
+; installs without a question. Installing over an older release upgrades it in place. It never replaces files while vanta runs: it waits briefly for vanta to
 ; end (vanta's update check ends it right after opening this installer), then asks the user to
 ; close it. The uninstaller leaves the user's settings under HKCU alone. It installs only into
 ; a folder it creates or into the product's own installation, and makes the machine's download
@@ -63,22 +64,64 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-; The first language is the fallback for systems in neither.
+; The first language is the fallback for systems in none of them.
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "SimpChinese"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "SpanishInternational"
+!insertmacro MUI_LANGUAGE "PortugueseBR"
+!insertmacro MUI_LANGUAGE "Japanese"
+!insertmacro MUI_LANGUAGE "Korean"
 
 LangString VantaRunning ${LANG_ENGLISH} "${PRODUCT} is running. Close it, then choose Retry; Cancel leaves ${PRODUCT} as it is."
 LangString VantaRunning ${LANG_SIMPCHINESE} "${PRODUCT} 正在运行。请先关闭它，然后选择“重试”；选择“取消”则不作任何更改。"
+LangString VantaRunning ${LANG_GERMAN} "${PRODUCT} wird ausgeführt. Schließen Sie das Programm, und wählen Sie dann „Wiederholen“; mit „Abbrechen“ bleibt ${PRODUCT} unverändert."
+LangString VantaRunning ${LANG_FRENCH} "${PRODUCT} est en cours d'exécution. Fermez-le, puis choisissez Réessayer ; Annuler laisse ${PRODUCT} tel quel."
+LangString VantaRunning ${LANG_SPANISHINTERNATIONAL} "${PRODUCT} se está ejecutando. Ciérrelo y elija Reintentar; Cancelar deja ${PRODUCT} como está."
+LangString VantaRunning ${LANG_PORTUGUESEBR} "O ${PRODUCT} está em execução. Feche-o e escolha Tentar novamente; Cancelar deixa o ${PRODUCT} como está."
+LangString VantaRunning ${LANG_JAPANESE} "${PRODUCT} は実行中です。終了してから [再試行] を選んでください。[キャンセル] を選ぶと ${PRODUCT} は変更されません。"
+LangString VantaRunning ${LANG_KOREAN} "${PRODUCT}이(가) 실행 중입니다. 닫은 다음 [다시 시도]를 선택하십시오. [취소]를 선택하면 ${PRODUCT}이(가) 변경되지 않습니다."
 LangString VantaWaiting ${LANG_ENGLISH} "Waiting for ${PRODUCT} to close..."
 LangString VantaWaiting ${LANG_SIMPCHINESE} "正在等待 ${PRODUCT} 关闭..."
+LangString VantaWaiting ${LANG_GERMAN} "Warten, bis ${PRODUCT} beendet wird..."
+LangString VantaWaiting ${LANG_FRENCH} "En attente de la fermeture de ${PRODUCT}..."
+LangString VantaWaiting ${LANG_SPANISHINTERNATIONAL} "Esperando a que se cierre ${PRODUCT}..."
+LangString VantaWaiting ${LANG_PORTUGUESEBR} "Aguardando o fechamento do ${PRODUCT}..."
+LangString VantaWaiting ${LANG_JAPANESE} "${PRODUCT} の終了を待っています..."
+LangString VantaWaiting ${LANG_KOREAN} "${PRODUCT}이(가) 닫히기를 기다리는 중..."
 LangString VantaStillRunning ${LANG_ENGLISH} "${PRODUCT} is still running; nothing was changed."
 LangString VantaStillRunning ${LANG_SIMPCHINESE} "${PRODUCT} 仍在运行，未作任何更改。"
+LangString VantaStillRunning ${LANG_GERMAN} "${PRODUCT} wird noch ausgeführt; es wurde nichts geändert."
+LangString VantaStillRunning ${LANG_FRENCH} "${PRODUCT} est toujours en cours d'exécution ; rien n'a été modifié."
+LangString VantaStillRunning ${LANG_SPANISHINTERNATIONAL} "${PRODUCT} aún se está ejecutando; no se ha cambiado nada."
+LangString VantaStillRunning ${LANG_PORTUGUESEBR} "O ${PRODUCT} ainda está em execução; nada foi alterado."
+LangString VantaStillRunning ${LANG_JAPANESE} "${PRODUCT} はまだ実行中です。何も変更されていません。"
+LangString VantaStillRunning ${LANG_KOREAN} "${PRODUCT}이(가) 아직 실행 중입니다. 아무것도 변경되지 않았습니다."
 LangString ShortcutName ${LANG_ENGLISH} "${PRODUCT}"
 LangString ShortcutName ${LANG_SIMPCHINESE} "${PRODUCT}"
+LangString ShortcutName ${LANG_GERMAN} "${PRODUCT}"
+LangString ShortcutName ${LANG_FRENCH} "${PRODUCT}"
+LangString ShortcutName ${LANG_SPANISHINTERNATIONAL} "${PRODUCT}"
+LangString ShortcutName ${LANG_PORTUGUESEBR} "${PRODUCT}"
+LangString ShortcutName ${LANG_JAPANESE} "${PRODUCT}"
+LangString ShortcutName ${LANG_KOREAN} "${PRODUCT}"
 LangString FolderNotProtected ${LANG_ENGLISH} "The installation folder could not be protected; ${PRODUCT} was not installed."
 LangString FolderNotProtected ${LANG_SIMPCHINESE} "无法保护安装文件夹；未安装 ${PRODUCT}。"
+LangString FolderNotProtected ${LANG_GERMAN} "Der Installationsordner konnte nicht geschützt werden; ${PRODUCT} wurde nicht installiert."
+LangString FolderNotProtected ${LANG_FRENCH} "Le dossier d'installation n'a pas pu être protégé ; ${PRODUCT} n'a pas été installé."
+LangString FolderNotProtected ${LANG_SPANISHINTERNATIONAL} "No se pudo proteger la carpeta de instalación; ${PRODUCT} no se instaló."
+LangString FolderNotProtected ${LANG_PORTUGUESEBR} "Não foi possível proteger a pasta de instalação; o ${PRODUCT} não foi instalado."
+LangString FolderNotProtected ${LANG_JAPANESE} "インストール フォルダーを保護できなかったため、${PRODUCT} はインストールされませんでした。"
+LangString FolderNotProtected ${LANG_KOREAN} "설치 폴더를 보호할 수 없어 ${PRODUCT}을(를) 설치하지 않았습니다."
 LangString FolderExists ${LANG_ENGLISH} "The folder $INSTDIR already exists and is not an installation of ${PRODUCT}. Choose a folder that does not exist yet; ${PRODUCT} was not installed."
 LangString FolderExists ${LANG_SIMPCHINESE} "文件夹 $INSTDIR 已存在，且不是 ${PRODUCT} 的安装位置。请选择一个尚不存在的文件夹；未安装 ${PRODUCT}。"
+LangString FolderExists ${LANG_GERMAN} "Der Ordner $INSTDIR ist bereits vorhanden und keine Installation von ${PRODUCT}. Wählen Sie einen Ordner, der noch nicht vorhanden ist; ${PRODUCT} wurde nicht installiert."
+LangString FolderExists ${LANG_FRENCH} "Le dossier $INSTDIR existe déjà et n'est pas une installation de ${PRODUCT}. Choisissez un dossier qui n'existe pas encore ; ${PRODUCT} n'a pas été installé."
+LangString FolderExists ${LANG_SPANISHINTERNATIONAL} "La carpeta $INSTDIR ya existe y no es una instalación de ${PRODUCT}. Elija una carpeta que aún no exista; ${PRODUCT} no se instaló."
+LangString FolderExists ${LANG_PORTUGUESEBR} "A pasta $INSTDIR já existe e não é uma instalação do ${PRODUCT}. Escolha uma pasta que ainda não exista; o ${PRODUCT} não foi instalado."
+LangString FolderExists ${LANG_JAPANESE} "フォルダー $INSTDIR は既に存在し、${PRODUCT} のインストール先ではありません。まだ存在しないフォルダーを選んでください。${PRODUCT} はインストールされませんでした。"
+LangString FolderExists ${LANG_KOREAN} "$INSTDIR 폴더가 이미 있으며 ${PRODUCT}의 설치 폴더가 아닙니다. 아직 없는 폴더를 선택하십시오. ${PRODUCT}을(를) 설치하지 않았습니다."
 
 ; Whether a vanta runs in this session: its single-instance mutex exists. Sets $0 to 1 or 0.
 !macro VANTA_RUNNING

@@ -32,7 +32,7 @@ if [ "$build" = 1 ]; then
   # The program, its libraries, and what the demonstration adds (the test HID stack, the
   # updater stand-in and a package to download); the tests are left to scripts/test.sh.
   cmake --build build/win32 -j "$(nproc)" --target vanta OrvUpdateCheck vantaCHS vantaCHT \
-        vantaZHH vantaZHM updater_stub test_hid test_setupapi package_stub
+        vantaZHH vantaZHM vantaDEU vantaFRA vantaESN vantaPTB vantaJPN vantaKOR updater_stub test_hid test_setupapi package_stub
 fi
 
 root="$PWD"

@@ -55,14 +55,15 @@ protected:
     std::filesystem::path previous_directory_;
 };
 
-TEST_F(shell_commands_test, help_opens_the_english_document_only_for_us_english) {
+TEST_F(shell_commands_test, help_opens_the_chinese_document_only_for_chinese_languages) {
     pdf_association recorder(recorder_command());
     scoped_variable marker_variable(L"ORV_PACKAGE_MARKER", marker());
     std::ofstream(english_help) << "%PDF-1.4 english";
     std::ofstream(chinese_help) << "%PDF-1.4 chinese";
 
     const std::pair<language_chain::language_id, const wchar_t*> cases[] = {
-        {0x0409, english_help}, {0x0804, chinese_help}, {0x0407, chinese_help}};
+        {0x0409, english_help}, {0x0407, english_help}, {0x0411, english_help},
+        {0x0804, chinese_help}, {0x0C04, chinese_help}, {0x0004, chinese_help}};
     for (const auto& [language, document] : cases) {
         ::DeleteFileW(marker().c_str());
         support_.set_current_language(language);

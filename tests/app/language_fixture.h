@@ -43,6 +43,14 @@ public:
         return add(L"vantaCHT.dll", L"vantaCHT.dll") && add(L"vantaZHH.dll", L"vantaZHH.dll") &&
                add(L"vantaZHM.dll", L"vantaZHM.dll");
     }
+    // German, French, Spanish, Brazilian Portuguese, Japanese and Korean.
+    bool add_more_languages() const {
+        for (const wchar_t* name : {L"vantaDEU.dll", L"vantaFRA.dll", L"vantaESN.dll",
+                                    L"vantaPTB.dll", L"vantaJPN.dll", L"vantaKOR.dll"}) {
+            if (!add(name, name)) return false;
+        }
+        return true;
+    }
 
 private:
     std::wstring folder_;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "app/resource.h"
 #include "app/velmo_app.h"
@@ -75,6 +76,22 @@ TEST_F(language_menu_test, lists_the_own_language_then_the_libraries_with_a_radi
     ASSERT_EQ(::GetMenuItemCount(rebuilt), 1);
     EXPECT_FALSE(::GetMenuState(rebuilt, 0, MF_BYPOSITION) & MF_CHECKED)
         << "0x0804 is no longer offered";
+}
+
+TEST_F(language_menu_test, lists_every_installed_language_by_its_own_name) {
+    ASSERT_TRUE(folder_.add_more_languages());
+    HMENU languages = open_file_menu();
+    ASSERT_NE(languages, nullptr);
+    std::set<std::wstring> names;
+    for (int i = 0; i < ::GetMenuItemCount(languages); ++i) names.insert(menu_text(languages, i));
+    const std::set<std::wstring> expected = {
+        L"English", language_support::language_display_name(0x0804),
+        L"Deutsch", L"français",
+        L"español", L"português",
+        L"日本語",  L"한국어"};
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(::GetMenuItemCount(languages), 8);
+    EXPECT_EQ(menu_text(languages, 0), L"English") << "the own language first";
 }
 
 TEST_F(language_menu_test, choosing_stores_the_id_and_says_restart_in_the_new_language) {

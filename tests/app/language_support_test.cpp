@@ -129,25 +129,30 @@ TEST_F(language_support_test, a_library_is_loaded_as_data_and_its_code_never_run
     EXPECT_TRUE(::DeleteFileW(folder.path(L"vantaDEU.dll").c_str())) << "it was let go";
 }
 
-// A Chinese locale, the libraries installed, and the language that must end up current: the
+// A locale, the libraries installed, and the language that must end up current: the
 // language of the library that loaded (its version resource), whatever id reached it.
-struct chinese_locale_case {
+struct locale_case {
     language_chain::language_id locale;
     bool traditional_installed;
     language_chain::language_id loaded;
     const wchar_t* no_calculator_text;
+    // German, French, Spanish, Brazilian Portuguese, Japanese and Korean installed too.
+    bool more_installed = false;
 };
 
-class chinese_locales : public language_support_test,
-                        public ::testing::WithParamInterface<chinese_locale_case> {};
+class locales : public language_support_test, public ::testing::WithParamInterface<locale_case> {};
 
-TEST_P(chinese_locales, the_current_language_is_the_one_of_the_library_that_loaded) {
-    const chinese_locale_case& c = GetParam();
+TEST_P(locales, the_current_language_is_the_one_of_the_library_that_loaded) {
+    const locale_case& c = GetParam();
     program_folder folder(L"locale_" + std::to_wstring(c.locale) +
-                          (c.traditional_installed ? L"_t" : L""));
+                          (c.traditional_installed ? L"_t" : L"") +
+                          (c.more_installed ? L"_m" : L""));
     ASSERT_TRUE(folder.add_chinese());
     if (c.traditional_installed) {
         ASSERT_TRUE(folder.add_traditional_chinese());
+    }
+    if (c.more_installed) {
+        ASSERT_TRUE(folder.add_more_languages());
     }
     language_support support(folder.program());
     support.select_startup_language(scripted({{startup_source::user_interface, c.locale}}));
@@ -163,18 +168,42 @@ TEST_P(chinese_locales, the_current_language_is_the_one_of_the_library_that_load
 constexpr wchar_t traditional_no_calculator[] = L"未偵測到計算機";
 
 INSTANTIATE_TEST_SUITE_P(
-    locales, chinese_locales,
+    chinese, locales,
     ::testing::Values(
         // Only Simplified installed: Traditional locales reach it through neutral Chinese.
-        chinese_locale_case{0x0404, false, 0x0804, chinese_no_calculator},
-        chinese_locale_case{0x0C04, false, 0x0804, chinese_no_calculator},
-        chinese_locale_case{0x1004, false, 0x0804, chinese_no_calculator},
+        locale_case{0x0404, false, 0x0804, chinese_no_calculator},
+        locale_case{0x0C04, false, 0x0804, chinese_no_calculator},
+        locale_case{0x1004, false, 0x0804, chinese_no_calculator},
         // Traditional installed: each Traditional locale gets its own library.
-        chinese_locale_case{0x0404, true, 0x0404, traditional_no_calculator},
-        chinese_locale_case{0x0C04, true, 0x0C04, traditional_no_calculator},
-        chinese_locale_case{0x1404, true, 0x1404, traditional_no_calculator},
+        locale_case{0x0404, true, 0x0404, traditional_no_calculator},
+        locale_case{0x0C04, true, 0x0C04, traditional_no_calculator},
+        locale_case{0x1404, true, 0x1404, traditional_no_calculator},
         // Singapore writes Simplified Chinese.
-        chinese_locale_case{0x1004, true, 0x0804, chinese_no_calculator}));
+        locale_case{0x1004, true, 0x0804, chinese_no_calculator}));
+
+constexpr wchar_t german_no_calculator[] = L"Kein Rechner erkannt";
+constexpr wchar_t french_no_calculator[] = L"Aucune calculatrice détectée";
+constexpr wchar_t spanish_no_calculator[] = L"No se detectó ninguna calculadora";
+
+// Every other translation, all installed: each locale and each related one reaches its
+// language's library (related ones through the neutral form); a language without a library
+// ends in the own one.
+INSTANTIATE_TEST_SUITE_P(
+    more, locales,
+    ::testing::Values(locale_case{0x0407, true, 0x0407, german_no_calculator, true},
+                      locale_case{0x0C07, true, 0x0407, german_no_calculator, true},  // Austria
+                      locale_case{0x0807, true, 0x0407, german_no_calculator, true},  // Switzerland
+                      locale_case{0x040C, true, 0x040C, french_no_calculator, true},
+                      locale_case{0x0C0C, true, 0x040C, french_no_calculator, true},  // Canada
+                      locale_case{0x0C0A, true, 0x0C0A, spanish_no_calculator, true},
+                      locale_case{0x080A, true, 0x0C0A, spanish_no_calculator, true},  // Mexico
+                      locale_case{0x040A, true, 0x0C0A, spanish_no_calculator, true},  // old sort
+                      locale_case{0x0416, true, 0x0416, L"Nenhuma calculadora detectada", true},
+                      locale_case{0x0411, true, 0x0411, L"電卓が検出されていません", true},
+                      locale_case{0x0412, true, 0x0412, L"감지된 계산기 없음", true},
+                      // Italian and Dutch have no library: the own language.
+                      locale_case{0x0410, true, 0x0409, L"No Calculator Detected", true},
+                      locale_case{0x0413, true, 0x0409, L"No Calculator Detected", true}));
 
 TEST_F(language_support_test, without_the_library_chinese_falls_through_to_the_own_language) {
     program_folder folder(L"english_only");
@@ -282,6 +311,12 @@ TEST_F(language_support_test, display_names_are_the_languages_own) {
     const std::wstring chinese = language_support::language_display_name(0x0804);
     EXPECT_NE(chinese.find(L"中文"), std::wstring::npos) << "native name";
     EXPECT_EQ(language_support::language_display_name(0x7F7F), L"32639 - ???");
+    const std::pair<language_chain::language_id, const wchar_t*> own_names[] = {
+        {0x0407, L"Deutsch"},   {0x040C, L"français"}, {0x0C0A, L"español"},
+        {0x0416, L"português"}, {0x0411, L"日本語"},   {0x0412, L"한국어"}};
+    for (const auto& [id, name] : own_names) {
+        EXPECT_EQ(language_support::language_display_name(id), name) << id;
+    }
 }
 
 // The system's own answers for the start-up candidates.

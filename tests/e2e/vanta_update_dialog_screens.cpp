@@ -8,6 +8,8 @@
 // Each journey runs at 96, 144 and 192 DPI (ctest e2e.vanta_update_dialog_screens, and
 // ..._144dpi, ..._192dpi, each in a Wine prefix set to its DPI), and on every screen each
 // control's text must fit the control, measured inside vanta with the control's own font.
+// Every other language goes through all of these screens at 96 DPI; German and Japanese at
+// 144 and 192 DPI as well.
 //
 // The download itself is not pictured: it runs on the dialog's own thread, which answers no
 // message until the file is in, so the dialog cannot be raised for a capture meanwhile.
@@ -17,10 +19,12 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <mutex>
 #include <thread>
 
+#include "tests/e2e/gated_relay.h"
 #include "tests/e2e/vanta_saved_settings.h"
 #include "tests/support/menu_probe/menu_reader.h"
 #include "tests/support/menu_probe/text_fit_reader.h"
@@ -28,6 +32,7 @@
 #include "tests/support/dialog_driver/dialog_driver.h"
 #include "tests/support/ftp_server/ftp_fixture.h"
 #include "tests/support/test_hid_stack/harness/file_system.h"
+#include "update_check/rules/builtin_texts.h"
 
 namespace {
 
@@ -38,118 +43,6 @@ using namespace e2e_tests;
 constexpr wchar_t same_version[] = L"Orv_Vanta_Kit_2012_2_22.exe";
 constexpr wchar_t newer_version[] = L"Orv_Vanta_Kit_2012_3_1.exe";
 constexpr wchar_t unversioned[] = L"Orv_Vanta_Kit.exe";
-
-// Passes connections on to the FTP server, but holds each new one while the gate is shut: the
-// library then waits for the server's greeting, and its dialog stays in "connecting" for as
-// long as the test needs to look at it.
-class gated_relay {
-public:
-    explicit gated_relay(u_short server_port) : server_port_(server_port) {
-        WSADATA data{};
-        started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-        gate_ = ::CreateEventW(nullptr, TRUE, TRUE, nullptr);
-        stop_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = loopback(0);
-        int length = sizeof(address);
-        if (listener_ == INVALID_SOCKET ||
-            ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-            ::listen(listener_, SOMAXCONN) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            return;
-        }
-        port_ = ntohs(address.sin_port);
-        acceptor_ = std::thread([this] { accept_loop(); });
-    }
-
-    ~gated_relay() {
-        ::SetEvent(stop_);
-        if (listener_ != INVALID_SOCKET) ::closesocket(listener_);
-        if (acceptor_.joinable()) acceptor_.join();
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            for (SOCKET socket : sockets_) ::shutdown(socket, SD_BOTH);
-        }
-        for (std::thread& thread : threads_) thread.join();
-        for (SOCKET socket : sockets_) ::closesocket(socket);
-        ::CloseHandle(gate_);
-        ::CloseHandle(stop_);
-        if (started_) ::WSACleanup();
-    }
-
-    gated_relay(const gated_relay&) = delete;
-    gated_relay& operator=(const gated_relay&) = delete;
-
-    bool ready() const { return port_ != 0; }
-    std::wstring address() const { return L"127.0.0.1:" + std::to_wstring(port_); }
-    void shut() { ::ResetEvent(gate_); }
-    void open() { ::SetEvent(gate_); }
-
-private:
-    static sockaddr_in loopback(u_short port) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        return address;
-    }
-
-    void keep(SOCKET socket) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        sockets_.push_back(socket);
-    }
-
-    void accept_loop() {
-        for (;;) {
-            SOCKET client = ::accept(listener_, nullptr, nullptr);
-            if (client == INVALID_SOCKET) return;
-            keep(client);
-            std::lock_guard<std::mutex> lock(mutex_);
-            threads_.emplace_back([this, client] { serve(client); });
-        }
-    }
-
-    void serve(SOCKET client) {
-        HANDLE events[] = {stop_, gate_};
-        if (::WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
-        SOCKET server = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        if (server == INVALID_SOCKET) return;
-        keep(server);
-        sockaddr_in address = loopback(server_port_);
-        if (::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-            ::shutdown(client, SD_BOTH);
-            return;
-        }
-        std::thread answers([server, client] { pump(server, client); });
-        pump(client, server);
-        answers.join();
-    }
-
-    static void pump(SOCKET from, SOCKET to) {
-        char buffer[16384];
-        for (;;) {
-            int received = ::recv(from, buffer, sizeof(buffer), 0);
-            if (received <= 0) break;
-            for (int sent = 0; sent < received;) {
-                int now = ::send(to, buffer + sent, received - sent, 0);
-                if (now <= 0) return;
-                sent += now;
-            }
-        }
-        ::shutdown(to, SD_SEND);
-    }
-
-    u_short server_port_;
-    u_short port_ = 0;
-    bool started_ = false;
-    HANDLE gate_ = nullptr;
-    HANDLE stop_ = nullptr;
-    SOCKET listener_ = INVALID_SOCKET;
-    std::thread acceptor_;
-    std::mutex mutex_;
-    std::vector<SOCKET> sockets_;
-    std::vector<std::thread> threads_;
-};
 
 u_short server_port() {
     const std::wstring address = ftp_fixture::server_address();
@@ -254,6 +147,43 @@ bool open_file_menu(e2e::vanta_app& app) {
                                          10000, &ignored) != 0;
 }
 
+// The language vanta checks in its Language menu: choosing it shows the restart text in it.
+std::optional<UINT> checked_language_command(e2e::vanta_app& app) {
+    const auto items = menu_reader::read(app.process()->handle(), app.frame());
+    if (!items) return std::nullopt;
+    for (const menu_reader::item& item : *items) {
+        if (item.depth == 2 && item.radio && item.checked) return item.id;
+    }
+    return std::nullopt;
+}
+
+// Any dialog or message box of vanta but `previous` (which may still be closing).
+HWND wait_for_box(e2e::vanta_app& app, HWND previous) {
+    dialog_driver::window_query query;
+    query.any_caption = true;
+    query.process_id = app.process()->id();
+    query.class_name = L"#32770";
+    query.exclude = previous;
+    return dialog_driver::wait_for_window(query);
+}
+
+// The update dialog's texts in `language`, as the library shows them.
+std::wstring library_text(DWORD language, unsigned id) {
+    const auto text = orv::builtin_text(language, id);
+    return text ? std::wstring(*text) : std::wstring();
+}
+
+// Every language but English (whose screens the journeys above take) at 96 DPI; German, the
+// longest, and Japanese at the higher DPIs too.
+struct language_row {
+    DWORD id;
+    const wchar_t* tag;  // of the screenshots' names
+};
+constexpr language_row every_language[] = {{0x0804, L"zh"}, {0x0404, L"zh_tw"}, {0x0407, L"de"},
+                                           {0x040C, L"fr"}, {0x0C0A, L"es"},    {0x0416, L"pt_br"},
+                                           {0x0411, L"ja"}, {0x0412, L"ko"}};
+constexpr language_row higher_dpi_languages[] = {{0x0407, L"de"}, {0x0411, L"ja"}};
+
 // The parameter is the display's DPI, the one the row's Wine prefix is set to.
 class vanta_update_dialog_screens : public ::testing::TestWithParam<UINT> {
 protected:
@@ -281,6 +211,72 @@ protected:
             EXPECT_TRUE(app.screenshot(screen));
             expect_texts_fit(app, dpi, screen);
         };
+    }
+
+    // vanta's screens and every state of the update dialog in one language, in one run of
+    // vanta: the firmware question, the main window, About, the recovery offer, the restart box,
+    // then connecting, a retry, could not connect, no update and update available.
+    void every_screen(const language_row& language) {
+        const picture shoot = take();
+        const std::wstring tag = language.tag;
+        ASSERT_TRUE(serve_only(unversioned));
+        e2e::vanta_setup settings = setup(language.id, false);
+        settings.version_file = "K58x=7222201200000000;\r\n";
+        settings.traditional_chinese_libraries = true;
+        settings.more_languages = true;
+        e2e::vanta_app app(L"vanta_update_dialog_screens." + tag, settings);
+        ASSERT_TRUE(app.ready());
+        app.devices().plug(hid_stack::calculator_device(u"Lab", older_firmware));
+        ASSERT_TRUE(app.start());
+
+        HWND box = nullptr;
+        auto shoot_and_close = [&](const std::wstring& name, int button) {
+            box = wait_for_box(app, box);
+            ASSERT_TRUE(box) << e2e::narrow(name);
+            shoot(app, name);
+            ASSERT_TRUE(dialog_driver::press_button(box, button));
+            ASSERT_TRUE(dialog_driver::wait_until_gone(box));
+        };
+        shoot_and_close(L"screens_firmware_question_" + tag, IDCANCEL);
+        ASSERT_FALSE(HasFatalFailure());
+        shoot(app, L"screens_main_window_" + tag);
+        ASSERT_TRUE(app.command(about_command));
+        shoot_and_close(L"screens_about_" + tag, IDOK);
+        ASSERT_FALSE(HasFatalFailure());
+        // The offer for a calculator in recovery mode, declined.
+        e2e::sim_device recovery;
+        auto arrival = app.plug_in_async(hid_stack::recovery_device(), recovery);
+        shoot_and_close(L"screens_calculator_detected_" + tag, IDCANCEL);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(arrival->wait());
+        ASSERT_TRUE(open_file_menu(app));
+        const std::optional<UINT> own = checked_language_command(app);
+        ASSERT_TRUE(own) << "the language in use is checked in the menu";
+        ASSERT_TRUE(app.command(*own));
+        shoot_and_close(L"screens_language_restart_" + tag, IDOK);
+        ASSERT_FALSE(HasFatalFailure());
+
+        const dialog_texts texts = {library_text(language.id, 158), library_text(language.id, 151),
+                                    library_text(language.id, 155)};
+        HWND dialog =
+            check_while_held(app, *relay_, box, texts, shoot, L"update_dialog_connecting_" + tag);
+        ASSERT_TRUE(dialog);
+        EXPECT_TRUE(dialog_driver::wait_for_text(
+            dialog, status_text, orv::format_retry_text(library_text(language.id, 156), 1)));
+        shoot(app, L"update_dialog_retry_" + tag);
+        EXPECT_TRUE(
+            dialog_driver::wait_for_text(dialog, status_text, library_text(language.id, 153)));
+        shoot(app, L"update_dialog_could_not_connect_" + tag);
+        ASSERT_TRUE(dialog_driver::press_button(dialog, not_now_button));
+        ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
+
+        ASSERT_TRUE(serve_only(same_version));
+        dialog = check_outcome(app, dialog, false, texts, shoot, L"update_dialog_no_update_" + tag);
+        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(serve_only(newer_version));
+        ASSERT_TRUE(
+            check_outcome(app, dialog, true, texts, shoot, L"update_dialog_available_" + tag));
+        EXPECT_TRUE(app.stop());
     }
 
     saved_dwords schedule_{update_settings_key, {L"NextUpdateDate", L"AutoUpdateCheck"}};
@@ -393,6 +389,21 @@ TEST_P(vanta_update_dialog_screens, chinese_notification_and_menu_check_states) 
     ASSERT_TRUE(serve_only(same_version));
     ASSERT_TRUE(check_outcome(app, dialog, false, chinese, shoot, L"update_dialog_no_update_zh"));
     EXPECT_TRUE(app.stop());
+}
+
+// Languages switch within the row's prefix: one vanta folder per language, one prefix per DPI.
+TEST_P(vanta_update_dialog_screens, every_language_on_every_screen) {
+    if (!e2e::file_exists(e2e::join(e2e::program_dir(), L"vantaDEU.dll"))) {
+        GTEST_SKIP() << "the language libraries are not built";
+    }
+    const bool all = GetParam() == 96;
+    const auto rows = all ? std::span<const language_row>(every_language)
+                          : std::span<const language_row>(higher_dpi_languages);
+    for (const language_row& language : rows) {
+        SCOPED_TRACE(e2e::narrow(language.tag));
+        every_screen(language);
+        if (HasFatalFailure()) return;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(at, vanta_update_dialog_screens, ::testing::Values(96u, 144u, 192u),

@@ -1,5 +1,6 @@
-// The built-in Simplified Chinese texts must survive the trip through source encoding and
-// compiler as the exact characters, and the retry text must take its number.
+// The built-in texts pick their translation by the caller's language, the Simplified Chinese
+// ones must survive the trip through source encoding and compiler as the exact characters, and
+// the retry text must take its number.
 #include "update_check/rules/builtin_texts.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,40 @@ TEST(BuiltinTexts, TheUnprotectedFolderTextNamesTheFolderOnce) {
         std::size_t at = text.find(L"%s");
         ASSERT_NE(at, std::wstring_view::npos);
         EXPECT_EQ(text.find(L'%', at + 1), std::wstring_view::npos);
+    }
+}
+
+TEST(BuiltinTexts, EveryLocaleOfATranslatedLanguageGetsItsTexts) {
+    // The caption of the dialog (161) names the translation; Chinese goes by exact id.
+    const std::pair<std::uint32_t, std::wstring_view> rows[] = {
+        {0x0407, L"Nach Updates suchen"},
+        {0x0C07, L"Nach Updates suchen"},
+        {0x0007, L"Nach Updates suchen"},
+        {0x040C, L"Rechercher les mises à jour"},
+        {0x0C0C, L"Rechercher les mises à jour"},
+        {0x0C0A, L"Buscar actualizaciones"},
+        {0x080A, L"Buscar actualizaciones"},
+        {0x040A, L"Buscar actualizaciones"},
+        {0x0416, L"Verificar se há atualizações"},
+        {0x0816, L"Verificar se há atualizações"},
+        {0x0411, L"更新プログラムの確認"},
+        {0x0412, L"업데이트 확인"},
+        {0x0804, L"检查更新"},
+        {0x0C04, L"檢查更新"}};
+    for (const auto& [language, caption] : rows) {
+        const auto text = builtin_text(language, 161);
+        ASSERT_TRUE(text) << std::hex << language;
+        EXPECT_EQ(*text, caption) << std::hex << language;
+    }
+    // English, languages without a translation, and Chinese ids the library does not name:
+    // the string table's English.
+    for (std::uint32_t language : {0x0409u, 0x0809u, 0x0410u, 0x0413u, 0x0419u, 0x0004u, 0u}) {
+        EXPECT_FALSE(builtin_text(language, 161)) << std::hex << language;
+    }
+    for (std::uint32_t language : builtin_text_languages()) {
+        EXPECT_FALSE(builtin_text(language, first_dialog_text - 1)) << std::hex << language;
+        EXPECT_FALSE(builtin_text(language, last_dialog_text + 1)) << std::hex << language;
+        EXPECT_TRUE(builtin_text(language, last_dialog_text)) << std::hex << language;
     }
 }
 

@@ -1,6 +1,7 @@
-// The dialog's texts by the caller's language id: Simplified and Traditional Chinese built in,
-// English from the string table, and English for every other language. A server that never greets keeps the
-// dialog in its connecting state while the test reads it.
+// The dialog's texts by the caller's language id: Chinese, German, French, Spanish, Brazilian
+// Portuguese, Japanese and Korean built in, English from the string table, and English for
+// every other language. A server that never greets keeps the dialog in its connecting state
+// while the test reads it.
 #include "tests/update_check/check_fixture.h"
 #include "tests/update_check/silent_server.h"
 
@@ -72,7 +73,8 @@ TEST_F(DialogLanguage, SimplifiedChineseWhileConnectingAndWhenAnUpdateIsAvailabl
 }
 
 // A language id and the texts its dialog shows: Traditional Chinese for Taiwan, Hong Kong and
-// Macau, English for every language without built-in texts (never blank captions or labels).
+// Macau, German for Austria (a country the German texts do not name), English for every
+// language without built-in texts (never blank captions or labels).
 struct language_case {
     int language;
     const wchar_t* caption;
@@ -118,18 +120,27 @@ TEST_P(DialogLanguages, ShowTheirTextsWhileConnectingAndWhenAnUpdateIsAvailable)
 }
 
 constexpr language_case traditional(int language) {
-    return {language,         L"檢查更新", L"\n正在連線到伺服器...", L"取消",
-            L"有可用的更新。\n\n您現在可以下載並安裝新版本。", L"暫不更新"};
+    return {language,
+            L"檢查更新",
+            L"\n正在連線到伺服器...",
+            L"取消",
+            L"有可用的更新。\n\n您現在可以下載並安裝新版本。",
+            L"暫不更新"};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Languages, DialogLanguages,
     ::testing::Values(traditional(1028), traditional(3076), traditional(5124),
-                      language_case{1031, L"Check for Update", L"\nConnecting to server...",
-                                    L"Cancel",
-                                    L"An update is available.\n\nYou can download and install a new "
-                                    L"version now.",
-                                    L"Not Now"}));
+                      language_case{0x0C07, L"Nach Updates suchen",
+                                    L"\nVerbindung zum Server wird hergestellt...", L"Abbrechen",
+                                    L"Ein Update ist verfügbar.\n\nSie können die neue Version "
+                                    L"jetzt herunterladen\nund installieren.",
+                                    L"Nicht jetzt"},
+                      language_case{
+                          0x0410, L"Check for Update", L"\nConnecting to server...", L"Cancel",
+                          L"An update is available.\n\nYou can download and install a new "
+                          L"version now.",
+                          L"Not Now"}));
 
 }  // namespace
 }  // namespace orv_test

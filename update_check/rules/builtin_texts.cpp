@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "update_check/rules/builtin_translations.h"
+
 namespace orv {
 namespace {
 
@@ -56,8 +58,12 @@ constexpr std::array<std::pair<unsigned, std::wstring_view>, 17> traditional_tex
      L"未下載更新，因為其資料夾未受保護：\n%s\n\n請系統管理員刪除此資料夾。下次檢查時會重新建立它，"
      L"且只有系統管理員可以變更。"},
     {165,
-     L"安裝此更新需要系統管理員權限。請洽系統管理員安裝，或以系統管理員身分執行本程式後再檢查一次。"},
+     L"安裝此更新需要系統管理員權限。請洽系統管理員安裝，或以系統管理員身分執行本程式後再檢查一次"
+     L"。"},
 }};
+
+// Bits 0 to 9 of a language id: its primary language.
+constexpr std::uint32_t primary_language_mask = 0x3FF;
 
 template <typename Table>
 std::optional<std::wstring_view> find_text(const Table& table, unsigned id) {
@@ -79,15 +85,45 @@ std::optional<std::wstring_view> traditional_chinese_text(unsigned id) {
 
 std::optional<std::wstring_view> builtin_text(std::uint32_t language_id, unsigned id) {
     switch (language_id) {
-    case language_simplified_chinese:
-        return simplified_chinese_text(id);
-    case language_traditional_chinese_taiwan:
-    case language_traditional_chinese_hong_kong:
-    case language_traditional_chinese_macau:
-        return traditional_chinese_text(id);
-    default:
-        return std::nullopt;
+        case language_simplified_chinese:
+            return simplified_chinese_text(id);
+        case language_traditional_chinese_taiwan:
+        case language_traditional_chinese_hong_kong:
+        case language_traditional_chinese_macau:
+            return traditional_chinese_text(id);
+        default:
+            break;
     }
+    // The other translations serve every locale of their language: the caller may pass the
+    // neutral form, or a country the translation does not name.
+    switch (language_id & primary_language_mask) {
+        case language_german& primary_language_mask:
+            return find_text(translations::german, id);
+        case language_french& primary_language_mask:
+            return find_text(translations::french, id);
+        case language_spanish& primary_language_mask:
+            return find_text(translations::spanish, id);
+        case language_portuguese_brazil& primary_language_mask:
+            return find_text(translations::portuguese_brazil, id);
+        case language_japanese& primary_language_mask:
+            return find_text(translations::japanese, id);
+        case language_korean& primary_language_mask:
+            return find_text(translations::korean, id);
+        default:
+            return std::nullopt;
+    }
+}
+
+std::span<const std::uint32_t> builtin_text_languages() {
+    static constexpr std::uint32_t languages[] = {language_simplified_chinese,
+                                                  language_traditional_chinese_taiwan,
+                                                  language_german,
+                                                  language_french,
+                                                  language_spanish,
+                                                  language_portuguese_brazil,
+                                                  language_japanese,
+                                                  language_korean};
+    return languages;
 }
 
 std::wstring format_retry_text(std::wstring_view pattern, int number) {

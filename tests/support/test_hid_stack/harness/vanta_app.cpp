@@ -48,6 +48,12 @@ vanta_app::vanta_app(const std::wstring& name, vanta_setup setup)
             ready_ = ready_ && copy_beside(bin, library, app_dir_);
         }
     }
+    if (setup_.more_languages) {
+        for (const wchar_t* library : {L"vantaDEU.dll", L"vantaFRA.dll", L"vantaESN.dll",
+                                       L"vantaPTB.dll", L"vantaJPN.dll", L"vantaKOR.dll"}) {
+            ready_ = ready_ && copy_beside(bin, library, app_dir_);
+        }
+    }
     if (setup_.updater) ready_ = ready_ && copy_beside(bin, L"Updater.exe", work_dir_);
     if (setup_.version_file) {
         ready_ = ready_ && hid_stack::write_file(join(work_dir_, L"version"), *setup_.version_file);

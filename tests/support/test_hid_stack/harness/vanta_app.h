@@ -1,5 +1,5 @@
 // One run of the released vanta.exe under test, in a folder of its own:
-//   <build>\e2e\<name>\app   vanta.exe, OrvUpdateCheck.dll, vantaCHS.dll (when built) and the
+//   <build>\e2e\<name>\app   vanta.exe, OrvUpdateCheck.dll, language libraries and the
 //                            test hid.dll and setupapi.dll, which it loads instead of Wine's
 //   <build>\e2e\<name>\work  its working directory: "version" file, "Updater.exe" stand-in
 //   <build>\e2e\<name>\sim   its simulated HID devices
@@ -35,6 +35,8 @@ struct vanta_setup {
     bool chinese_library = true;  // vantaCHS.dll beside the program, when the build has it
     // The Traditional Chinese libraries (vantaCHT.dll, vantaZHH.dll, vantaZHM.dll) as well.
     bool traditional_chinese_libraries = false;
+    // The German, French, Spanish, Brazilian Portuguese, Japanese and Korean libraries as well.
+    bool more_languages = false;
     // The machine's update server setting (HKLM ...\\Orvatec\\UpdateCheck "Server"), "host:port",
     // written before every start. The default is a port nothing listens on, so the
     // update check at start-up stays on this machine and fails at once.

@@ -1,8 +1,8 @@
-// Each Chinese library (vantaCHS.dll, and the Traditional vantaCHT.dll, vantaZHH.dll and
-// vantaZHM.dll) against the program it translates: a resource-only library naming its
-// language, with every string, menu item, accelerator and dialog control of vanta.exe under the
-// same id, translated, and with the same printf conversions in every string (the program
-// formats them with its own arguments).
+// Each language library (vantaCHS.dll, the Traditional vantaCHT.dll, vantaZHH.dll and
+// vantaZHM.dll, and vantaDEU, FRA, ESN, PTB, JPN and KOR) against the program it translates: a
+// resource-only library naming its language, with every string, menu item, accelerator and dialog
+// control of vanta.exe under the same id, translated, and with the same printf conversions in every
+// string (the program formats them with its own arguments).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,9 +19,17 @@
 namespace vanta_test {
 namespace {
 
-// Texts that name products or files and stay as they are in every language.
+// Texts that name products or files, or that many languages write as English does ("OK", the
+// keyboard's indicators), and may stay as they are.
 bool untranslatable(const std::wstring& text) {
-    return text.empty() || text == L"Orv Vanta Kit" || text == L"Ver Info" ||
+    static const std::set<std::wstring> kept = {L"Orv Vanta Kit",
+                                                L"Ver Info",
+                                                L"OK",
+                                                L"CAP",
+                                                L"NUM",
+                                                L"SCRL",
+                                                L"Copyright (C) 2012 Orvatec"};
+    return text.empty() || kept.count(text) ||
            text.find_first_of(L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") ==
                std::wstring::npos;
 }
@@ -135,27 +143,28 @@ std::vector<std::wstring> conversions(const std::wstring& text) {
     return found;
 }
 
-struct chinese_library {
+struct language_library {
     const wchar_t* file;
     WORD language;
     const wchar_t* updater_not_started;  // string 134
+    int font_points = 9;                 // of its dialogs
 };
 
-class chinese_resources : public ::testing::TestWithParam<chinese_library> {
+class language_resources : public ::testing::TestWithParam<language_library> {
 protected:
-    std::wstring chinese_path_ = bin_dir() + L"\\" + GetParam().file;
+    std::wstring library_path_ = bin_dir() + L"\\" + GetParam().file;
     resource_file english_{bin_dir() + L"\\vanta.exe"};
-    resource_file chinese_{chinese_path_};
+    resource_file library_{library_path_};
 };
 
-TEST_P(chinese_resources, library_is_resources_only_and_names_its_language) {
+TEST_P(language_resources, library_is_resources_only_and_names_its_language) {
     ASSERT_TRUE(english_.get());
-    ASSERT_TRUE(chinese_.get());
-    EXPECT_EQ(language_support::file_language(chinese_path_), GetParam().language);
+    ASSERT_TRUE(library_.get());
+    EXPECT_EQ(language_support::file_language(library_path_), GetParam().language);
 
     // No entry point and no imports: loading it runs nothing.
     auto* base =
-        reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(chinese_.get()) & ~ULONG_PTR{3});
+        reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(library_.get()) & ~ULONG_PTR{3});
     auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     EXPECT_EQ(nt->OptionalHeader.AddressOfEntryPoint, 0u);
@@ -169,9 +178,9 @@ TEST_P(chinese_resources, library_is_resources_only_and_names_its_language) {
     EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
 }
 
-TEST_P(chinese_resources, every_string_is_there_translated_with_the_same_conversions) {
+TEST_P(language_resources, every_string_is_there_translated_with_the_same_conversions) {
     const std::map<UINT, std::wstring> english = english_.strings();
-    const std::map<UINT, std::wstring> chinese = chinese_.strings();
+    const std::map<UINT, std::wstring> chinese = library_.strings();
     ASSERT_FALSE(english.empty());
     for (const auto& [id, text] : english) {
         auto found = chinese.find(id);
@@ -194,13 +203,13 @@ TEST_P(chinese_resources, every_string_is_there_translated_with_the_same_convers
     EXPECT_NE(type.find(L"\n.CalcProj\nCalcProj\nCalcProj"), std::wstring::npos);
 }
 
-TEST_P(chinese_resources, menus_and_accelerators_have_the_same_ids_and_translated_texts) {
-    EXPECT_EQ(chinese_.names(RT_MENU), english_.names(RT_MENU));
-    EXPECT_EQ(chinese_.names(RT_ACCELERATOR), english_.names(RT_ACCELERATOR));
-    EXPECT_EQ(chinese_.names(RT_GROUP_ICON), english_.names(RT_GROUP_ICON));
+TEST_P(language_resources, menus_and_accelerators_have_the_same_ids_and_translated_texts) {
+    EXPECT_EQ(library_.names(RT_MENU), english_.names(RT_MENU));
+    EXPECT_EQ(library_.names(RT_ACCELERATOR), english_.names(RT_ACCELERATOR));
+    EXPECT_EQ(library_.names(RT_GROUP_ICON), english_.names(RT_GROUP_ICON));
     for (UINT id : english_.names(RT_MENU)) {
         HMENU english_menu = ::LoadMenuW(english_.get(), MAKEINTRESOURCEW(id));
-        HMENU chinese_menu = ::LoadMenuW(chinese_.get(), MAKEINTRESOURCEW(id));
+        HMENU chinese_menu = ::LoadMenuW(library_.get(), MAKEINTRESOURCEW(id));
         ASSERT_TRUE(english_menu && chinese_menu) << "menu " << id;
         std::vector<std::wstring> english_ids, english_texts, chinese_ids, chinese_texts;
         flatten_menu(english_menu, L"", english_ids, english_texts);
@@ -217,7 +226,7 @@ TEST_P(chinese_resources, menus_and_accelerators_have_the_same_ids_and_translate
     for (UINT id : english_.names(RT_ACCELERATOR)) {
         ACCEL english[64] = {}, chinese[64] = {};
         HACCEL e = ::LoadAcceleratorsW(english_.get(), MAKEINTRESOURCEW(id));
-        HACCEL c = ::LoadAcceleratorsW(chinese_.get(), MAKEINTRESOURCEW(id));
+        HACCEL c = ::LoadAcceleratorsW(library_.get(), MAKEINTRESOURCEW(id));
         const int count = ::CopyAcceleratorTableW(e, english, 64);
         ASSERT_EQ(::CopyAcceleratorTableW(c, chinese, 64), count);
         for (int i = 0; i < count; ++i) {
@@ -228,19 +237,20 @@ TEST_P(chinese_resources, menus_and_accelerators_have_the_same_ids_and_translate
     }
 }
 
-TEST_P(chinese_resources, dialogs_have_the_same_controls_and_translated_texts) {
+TEST_P(language_resources, dialogs_have_the_same_controls_and_translated_texts) {
     const std::set<UINT> dialogs = english_.names(RT_DIALOG);
-    EXPECT_EQ(chinese_.names(RT_DIALOG), dialogs);
+    EXPECT_EQ(library_.names(RT_DIALOG), dialogs);
     EXPECT_TRUE(dialogs.count(100)) << "the About box";
     for (UINT id : dialogs) {
         const dialog_shape english = shape_of(english_.get(), id);
-        const dialog_shape chinese = shape_of(chinese_.get(), id);
+        const dialog_shape chinese = shape_of(library_.get(), id);
         ASSERT_FALSE(english.controls.empty()) << "dialog " << id;
         EXPECT_EQ(chinese.controls, english.controls) << "dialog " << id;
         EXPECT_NE(chinese.caption, english.caption) << "dialog " << id;
-        // Chinese dialogs use 9 points where English ones use 8.
+        // Chinese, Japanese and Korean dialogs use 9 points where the others use 8.
         HDC screen = ::GetDC(nullptr);
-        EXPECT_EQ(chinese.font_height, -::MulDiv(9, ::GetDeviceCaps(screen, LOGPIXELSY), 72))
+        EXPECT_EQ(chinese.font_height,
+                  -::MulDiv(GetParam().font_points, ::GetDeviceCaps(screen, LOGPIXELSY), 72))
             << "dialog " << id;
         ::ReleaseDC(nullptr, screen);
         for (std::size_t i = 0; i < english.texts.size() && i < chinese.texts.size(); ++i) {
@@ -254,13 +264,15 @@ TEST_P(chinese_resources, dialogs_have_the_same_controls_and_translated_texts) {
 
 // The Traditional translation is written in Traditional characters throughout: none of the
 // Simplified forms of the words it uses may slip in.
-TEST_P(chinese_resources, traditional_texts_use_no_simplified_characters) {
-    if (GetParam().language == 0x0804) GTEST_SKIP() << "Simplified Chinese";
+TEST_P(language_resources, traditional_texts_use_no_simplified_characters) {
+    if ((GetParam().language & 0x3FF) != 0x04 || GetParam().language == 0x0804) {
+        GTEST_SKIP() << "not Traditional Chinese";
+    }
     const std::wstring simplified = L"检测计软档说关语确数滚题项无请启动应载线连级";
-    for (const auto& [id, text] : chinese_.strings()) {
+    for (const auto& [id, text] : library_.strings()) {
         EXPECT_EQ(text.find_first_of(simplified), std::wstring::npos) << "string " << id;
     }
-    HMENU menu = ::LoadMenuW(chinese_.get(), MAKEINTRESOURCEW(128));
+    HMENU menu = ::LoadMenuW(library_.get(), MAKEINTRESOURCEW(128));
     ASSERT_TRUE(menu);
     std::vector<std::wstring> ids, texts;
     flatten_menu(menu, L"", ids, texts);
@@ -271,11 +283,18 @@ TEST_P(chinese_resources, traditional_texts_use_no_simplified_characters) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    libraries, chinese_resources,
-    ::testing::Values(chinese_library{L"vantaCHS.dll", 0x0804, L"无法启动 Updater.exe。"},
-                      chinese_library{L"vantaCHT.dll", 0x0404, L"無法啟動 Updater.exe。"},
-                      chinese_library{L"vantaZHH.dll", 0x0C04, L"無法啟動 Updater.exe。"},
-                      chinese_library{L"vantaZHM.dll", 0x1404, L"無法啟動 Updater.exe。"}));
+    libraries, language_resources,
+    ::testing::Values(
+        language_library{L"vantaCHS.dll", 0x0804, L"无法启动 Updater.exe。"},
+        language_library{L"vantaCHT.dll", 0x0404, L"無法啟動 Updater.exe。"},
+        language_library{L"vantaZHH.dll", 0x0C04, L"無法啟動 Updater.exe。"},
+        language_library{L"vantaZHM.dll", 0x1404, L"無法啟動 Updater.exe。"},
+        language_library{L"vantaDEU.dll", 0x0407, L"Updater.exe konnte nicht gestartet werden.", 8},
+        language_library{L"vantaFRA.dll", 0x040C, L"Impossible de démarrer Updater.exe.", 8},
+        language_library{L"vantaESN.dll", 0x0C0A, L"No se pudo iniciar Updater.exe.", 8},
+        language_library{L"vantaPTB.dll", 0x0416, L"Não foi possível iniciar o Updater.exe.", 8},
+        language_library{L"vantaJPN.dll", 0x0411, L"Updater.exe を起動できませんでした。"},
+        language_library{L"vantaKOR.dll", 0x0412, L"Updater.exe를 시작할 수 없습니다."}));
 
 }  // namespace
 }  // namespace vanta_test
