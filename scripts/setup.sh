@@ -6,7 +6,8 @@ packages=(cmake ninja-build g++ make mingw-w64 g++-mingw-w64-i686-posix
           libgtest-dev googletest libbenchmark-dev
           wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei
           python3-pyftpdlib curl ccache
-          osslsigncode openssl nsis clang libclang-rt-14-dev)
+          osslsigncode openssl nsis clang libclang-rt-14-dev
+          wixl libxml2-utils libxml2-dev)
 # wine64 beside wine32: the tests run the 32-bit product in a 64-bit prefix, as 64-bit Windows
 # runs it. --64: also the compiler of the 64-bit test build (scripts/test.sh, on machines that
 # cannot run 32-bit programs).
