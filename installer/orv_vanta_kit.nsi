@@ -24,6 +24,8 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define VANTA_MUTEX "Vanta-{5C13A8F0-7B2E-4d91-BE46-0F7A92C3D158}"
 !define SYNCHRONIZE 0x00100000
+; The UpgradeCode of the Windows Installer package (installer/msi/orv_vanta_kit.wxs).
+!define MSI_UPGRADE_CODE "{87839F78-FDE1-4EC9-A92C-C39D6C5AE3DB}"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUT_FILE}"
@@ -70,6 +72,19 @@ LangString ShortcutName ${LANG_ENGLISH} "${PRODUCT}"
 LangString ShortcutName ${LANG_SIMPCHINESE} "${PRODUCT}"
 LangString FolderNotProtected ${LANG_ENGLISH} "The installation folder could not be protected; ${PRODUCT} was not installed."
 LangString FolderNotProtected ${LANG_SIMPCHINESE} "无法保护安装文件夹；未安装 ${PRODUCT}。"
+LangString InstalledByPackage ${LANG_ENGLISH} "${PRODUCT} is installed with its Windows Installer package (.msi). Install the new release's .msi instead, or uninstall ${PRODUCT} first (Settings, Apps, or Add or Remove Programs)."
+LangString InstalledByPackage ${LANG_SIMPCHINESE} "${PRODUCT} 是用 Windows Installer 安装包 (.msi) 安装的。请改用新版本的 .msi 安装，或先卸载 ${PRODUCT}（“设置”中的“应用”，或“添加或删除程序”）。"
+
+; The two installers never mix on one PC: an installation made by the Windows Installer
+; package is updated and removed by packages only. Stops with exit code 2.
+!macro REFUSE_PACKAGE_INSTALLATION
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r1) i .r0'
+  ${If} $0 = 0
+    MessageBox MB_OK|MB_ICONSTOP "$(InstalledByPackage)" /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+!macroend
 
 ; Whether a vanta runs in this session: its single-instance mutex exists. Sets $0 to 1 or 0.
 !macro VANTA_RUNNING
@@ -126,6 +141,7 @@ LangString FolderNotProtected ${LANG_SIMPCHINESE} "无法保护安装文件夹�
 !macroend
 
 Function .onInit
+  !insertmacro REFUSE_PACKAGE_INSTALLATION
   !insertmacro ENSURE_VANTA_CLOSED
   ; An earlier release is upgraded where it is. Read from HKLM only.
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
