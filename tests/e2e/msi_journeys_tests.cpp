@@ -13,6 +13,7 @@
 // the FTP server's wrapper. It skips when run any other way.
 #include <windows.h>
 #include <msi.h>
+#include <tlhelp32.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -33,7 +34,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr wchar_t upgrade_code[] = L"{87839F78-FDE1-4EC9-A92C-C39D6C5AE3DB}";
 constexpr wchar_t setup_program_entry[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orv Vanta Kit";
 constexpr wchar_t published_package[] = L"pub/calculators/OrvK58x/Orv_Vanta_Kit_2013_1_1.msi";
@@ -74,14 +74,48 @@ std::wstring shortcut_path() {
     return {};
 }
 
-// The installed products of the package's UpgradeCode.
+constexpr wchar_t uninstall_root[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The installed products of the package, by their uninstall entries "Orv Vanta Kit" (64-bit
+// view) named by product code. (After a major upgrade Wine's msi no longer finds the new
+// product by its UpgradeCode: MsiEnumRelatedProducts is no witness here.)
 std::vector<std::wstring> installed_products() {
     std::vector<std::wstring> products;
-    wchar_t code[39] = {};
-    for (DWORD i = 0; ::MsiEnumRelatedProductsW(upgrade_code, 0, i, code) == ERROR_SUCCESS; ++i) {
-        products.push_back(code);
+    HKEY root = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, uninstall_root, 0, KEY_READ | KEY_WOW64_64KEY,
+                        &root) != ERROR_SUCCESS) {
+        return products;
     }
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (::RegEnumKeyExW(root, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        const std::wstring entry = std::wstring(uninstall_root) + L"\\" + name;
+        if (name[0] == L'{' && e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"DisplayName",
+                                                KEY_WOW64_64KEY) == L"Orv Vanta Kit") {
+            products.push_back(name);
+        }
+    }
+    ::RegCloseKey(root);
     return products;
+}
+
+// Whether a Windows Installer process still runs (one started by the library, say).
+bool msiexec_running() {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    bool found = false;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && !found;
+         more = ::Process32NextW(snapshot, &entry)) {
+        found = ::lstrcmpiW(entry.szExeFile, L"msiexec.exe") == 0;
+    }
+    ::CloseHandle(snapshot);
+    return found;
 }
 
 std::wstring product_info(const std::wstring& product, const wchar_t* property) {
@@ -197,7 +231,8 @@ TEST_F(msi_journeys, installs_per_machine_with_shortcut_entry_and_no_scheduled_c
     const std::optional<e2e::shortcut> target = e2e::read_shortcut(link);
     ASSERT_TRUE(target);
     EXPECT_EQ(target->target, e2e::join(install_dir(), L"vanta.exe"));
-    EXPECT_EQ(target->working_directory, install_dir());
+    // Windows Installer writes the folder with its final '\\'.
+    EXPECT_EQ(target->working_directory, install_dir() + L"\\");
     e2e::running_vanta vanta = e2e::start_from_shortcut(link);
     ASSERT_TRUE(vanta.process);
     e2e::ending_guard end_vanta(*vanta.process);
@@ -318,16 +353,22 @@ TEST_F(msi_update, the_signed_newer_package_is_opened_with_msiexec_and_upgrades)
     ASSERT_TRUE(caller);
     e2e::ending_guard end_caller(*caller);
     EXPECT_EQ(caller->wait_for_exit(60000), std::optional<DWORD>(3)) << "the call returned";
-    ASSERT_TRUE(dialog_driver::wait_until([] { return installed_version() == L"13.1.1"; }, 180s))
-        << "msiexec did not upgrade the installation";
+    ASSERT_TRUE(dialog_driver::wait_until(
+        [] { return !msiexec_running() && installed_version() == L"13.1.1"; }, 180s))
+        << "msiexec did not upgrade the installation: " << installed_products().size()
+        << " installed, " << e2e::narrow(installed_products().empty()
+                                              ? L""
+                                              : product_info(installed_products().back(),
+                                                             INSTALLPROPERTY_VERSIONSTRING));
     expect_installed(L"13.1.1", L"2013.1.1");
-
-    // An older package never replaces a newer installation.
-    EXPECT_EQ(msiexec(L"/i \"" + old_ + L"\" /qn"), std::optional<DWORD>(install_failure));
-    EXPECT_EQ(installed_version(), L"13.1.1");
-
     ASSERT_EQ(msiexec(L"/x \"" + new_ + L"\" /qn"), std::optional<DWORD>(0));
     expect_removed();
+}
+
+TEST_F(msi_journeys, an_older_package_stops_over_a_newer_installation) {
+    ASSERT_EQ(msiexec(L"/i \"" + new_ + L"\" /qn"), std::optional<DWORD>(0));
+    EXPECT_EQ(msiexec(L"/i \"" + old_ + L"\" /qn"), std::optional<DWORD>(install_failure));
+    expect_installed(L"13.1.1", L"2013.1.1");
 }
 
 }  // namespace
