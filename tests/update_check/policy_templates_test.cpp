@@ -64,6 +64,13 @@ void references(const xmlNode* node, std::map<std::string, std::set<std::string>
     for (const xmlNode* below : children(node)) references(below, found);
 }
 
+// The one element of `policy`, when it is a `kind`; null otherwise.
+const xmlNode* only_element(const xmlNode* policy, const std::string& kind) {
+    const xmlNode* elements = policy ? child(policy, "elements") : nullptr;
+    if (!elements || children(elements).size() != 1) return nullptr;
+    return child(elements, kind);
+}
+
 std::string ascii(const wchar_t* text) { return std::string(text, text + std::wcslen(text)); }
 
 class PolicyTemplates : public ::testing::Test {
@@ -93,24 +100,14 @@ TEST_F(PolicyTemplates, EachPolicyWritesWhatTheLibraryReadsInThePolicyKey) {
     }
 
     // The server: a REG_SZ text (not expandable), as long as the library reads.
-    const xmlNode* server = policies_["UpdateServer"];
-    ASSERT_TRUE(server);
-    const xmlNode* server_elements = child(server, "elements");
-    ASSERT_TRUE(server_elements);
-    ASSERT_EQ(children(server_elements).size(), 1u);
-    const xmlNode* text = child(server_elements, "text");
+    const xmlNode* text = only_element(policies_["UpdateServer"], "text");
     ASSERT_TRUE(text);
     EXPECT_EQ(attribute(text, "valueName"), ascii(machine_value_server));
     EXPECT_EQ(attribute(text, "expandable"), "");
     EXPECT_EQ(attribute(text, "maxLength"), "511");
 
     // The pins: REG_MULTI_SZ, one pin per string.
-    const xmlNode* pins = policies_["TrustedPublishers"];
-    ASSERT_TRUE(pins);
-    const xmlNode* pin_elements = child(pins, "elements");
-    ASSERT_TRUE(pin_elements);
-    ASSERT_EQ(children(pin_elements).size(), 1u);
-    const xmlNode* multi_text = child(pin_elements, "multiText");
+    const xmlNode* multi_text = only_element(policies_["TrustedPublishers"], "multiText");
     ASSERT_TRUE(multi_text);
     EXPECT_EQ(attribute(multi_text, "valueName"), ascii(machine_value_trusted_publishers));
 
