@@ -29,6 +29,8 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define VANTA_MUTEX "Vanta-{5C13A8F0-7B2E-4d91-BE46-0F7A92C3D158}"
 !define SYNCHRONIZE 0x00100000
+; The UpgradeCode of the Windows Installer package (installer/msi/orv_vanta_kit.wxs).
+!define MSI_UPGRADE_CODE "{87839F78-FDE1-4EC9-A92C-C39D6C5AE3DB}"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUT_FILE}"
@@ -122,6 +124,26 @@ LangString FolderExists ${LANG_SPANISHINTERNATIONAL} "La carpeta $INSTDIR ya exi
 LangString FolderExists ${LANG_PORTUGUESEBR} "A pasta $INSTDIR já existe e não é uma instalação do ${PRODUCT}. Escolha uma pasta que ainda não exista; o ${PRODUCT} não foi instalado."
 LangString FolderExists ${LANG_JAPANESE} "フォルダー $INSTDIR は既に存在し、${PRODUCT} のインストール先ではありません。まだ存在しないフォルダーを選んでください。${PRODUCT} はインストールされませんでした。"
 LangString FolderExists ${LANG_KOREAN} "$INSTDIR 폴더가 이미 있으며 ${PRODUCT}의 설치 폴더가 아닙니다. 아직 없는 폴더를 선택하십시오. ${PRODUCT}을(를) 설치하지 않았습니다."
+LangString InstalledByPackage ${LANG_ENGLISH} "${PRODUCT} is installed with its Windows Installer package (.msi). Install the new release's .msi instead, or uninstall ${PRODUCT} first (Settings, Apps, or Add or Remove Programs)."
+LangString InstalledByPackage ${LANG_SIMPCHINESE} "${PRODUCT} 是用 Windows Installer 安装包 (.msi) 安装的。请改用新版本的 .msi 安装，或先卸载 ${PRODUCT}（“设置”中的“应用”，或“添加或删除程序”）。"
+
+LangString InstalledByPackage ${LANG_GERMAN} "${PRODUCT} wurde mit seinem Windows Installer-Paket (.msi) installiert. Installieren Sie stattdessen das .msi-Paket der neuen Version, oder deinstallieren Sie ${PRODUCT} zuerst (Einstellungen > Apps oder Programme hinzufügen/entfernen)."
+LangString InstalledByPackage ${LANG_FRENCH} "${PRODUCT} a été installé avec son package Windows Installer (.msi). Installez plutôt le .msi de la nouvelle version, ou désinstallez d'abord ${PRODUCT} (Paramètres > Applications, ou Ajout/Suppression de programmes)."
+LangString InstalledByPackage ${LANG_SPANISHINTERNATIONAL} "${PRODUCT} se instaló con su paquete de Windows Installer (.msi). Instale en su lugar el .msi de la nueva versión, o desinstale primero ${PRODUCT} (Configuración > Aplicaciones, o Agregar o quitar programas)."
+LangString InstalledByPackage ${LANG_PORTUGUESEBR} "O ${PRODUCT} foi instalado com seu pacote do Windows Installer (.msi). Instale o .msi da nova versão ou desinstale o ${PRODUCT} primeiro (Configurações > Aplicativos, ou Adicionar ou remover programas)."
+LangString InstalledByPackage ${LANG_JAPANESE} "${PRODUCT} は Windows インストーラー パッケージ (.msi) でインストールされています。新しいリリースの .msi を使ってインストールするか、先に ${PRODUCT} をアンインストールしてください ([設定] の [アプリ]、または [プログラムの追加と削除])。"
+LangString InstalledByPackage ${LANG_KOREAN} "${PRODUCT}은(는) Windows Installer 패키지(.msi)로 설치되었습니다. 대신 새 릴리스의 .msi로 설치하거나 먼저 ${PRODUCT}을(를) 제거하십시오([설정]의 [앱] 또는 [프로그램 추가/제거])."
+
+; The two installers never mix on one PC: an installation made by the Windows Installer
+; package is updated and removed by packages only. Stops with exit code 2.
+!macro REFUSE_PACKAGE_INSTALLATION
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r1) i .r0'
+  ${If} $0 = 0
+    MessageBox MB_OK|MB_ICONSTOP "$(InstalledByPackage)" /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+!macroend
 
 ; Whether a vanta runs in this session: its single-instance mutex exists. Sets $0 to 1 or 0.
 !macro VANTA_RUNNING
@@ -178,6 +200,7 @@ LangString FolderExists ${LANG_KOREAN} "$INSTDIR 폴더가 이미 있으며 ${PR
 !macroend
 
 Function .onInit
+  !insertmacro REFUSE_PACKAGE_INSTALLATION
   !insertmacro ENSURE_VANTA_CLOSED
   ; An earlier release is upgraded where it is. Read from HKLM only.
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Builds a release of Orv Vanta Kit and its installer.
+# Builds a release of Orv Vanta Kit and its installers.
 #   scripts/release.sh --version YYYY.M.D [--sign-cert CERT.pem] [--sign-key KEY.pem|URI]
 #                      [--pkcs11-module PATH] [--timestamp URL]... [--no-timestamp]
 #                      [--also-trust PIN]... [--publish DIR] [--firmware HEX]
 # Builds the release binaries in build/release/YYYY.M.D and the installer
-# build/release/Orv_Vanta_Kit_YYYY_M_D.exe. With a certificate and key it signs the binaries,
-# the installer and its uninstaller (scripts/sign-file.sh: osslsigncode, SHA-256; the installer's
-# signature description "Orv Vanta Kit Setup", the uninstaller's "Orv Vanta Kit Uninstall", so
+# build/release/Orv_Vanta_Kit_YYYY_M_D.exe, beside it the Windows Installer package
+# Orv_Vanta_Kit_YYYY_M_D.msi (installer/msi/make-msi.sh; ProductVersion (YYYY - 2000).M.D, the
+# release in its property OrvReleaseVersion) and the Group Policy templates in
+# build/release/PolicyDefinitions, laid out as a central store. With a certificate and key it
+# signs the binaries, both installers and the uninstaller (scripts/sign-file.sh: osslsigncode,
+# SHA-256; the installers' signature description "Orv Vanta Kit Setup", the uninstaller's "Orv Vanta Kit Uninstall", so
 # that the uninstaller never passes for an installer; a copy of the signed uninstaller stays in
 # build/release/YYYY.M.D/uninstall.exe) and builds the certificate's publisher pin (the SHA-256
 # of its SubjectPublicKeyInfo) into the update library, so that the release accepts the next
@@ -19,8 +22,8 @@
 # Every signature is time-stamped (RFC 3161, SHA-256) by the first --timestamp server that
 # answers; when none answers, the release fails and nothing is published. A certificate that is
 # not self-signed (one a CA issued, which expires) needs --timestamp, or --no-timestamp to say
-# that its signatures may end with it. With --publish, which needs a certificate, it lays the
-# installer out under DIR as the update server serves it. --firmware sets the reference
+# that its signatures may end with it. With --publish, which needs a certificate, it lays both
+# installers out under DIR as the update server serves them. --firmware sets the reference
 # firmware in the installed "version" file (hexadecimal; default 7222201200000000). The last
 # line of output names the installer.
 set -euo pipefail
@@ -135,6 +138,8 @@ out_dir="$root/build/release"
 build="$out_dir/$version"
 stage="$build/stage"
 installer="$out_dir/$installer_name"
+package_name="Orv_Vanta_Kit_${tag}.msi"
+package="$out_dir/$package_name"
 
 echo "== building $version in $build" >&2
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$root}"
@@ -194,10 +199,22 @@ makensis -V2 -DVERSION="$version" -DBIN_DIR="$stage" -DVERSION_FILE="$build/vers
          -DOUT_FILE="$unsigned" "${sign_args[@]}" installer/orv_vanta_kit.nsi >&2
 [ -s "$unsigned" ] || fail "makensis made no installer"
 
+echo "== making the Windows Installer package" >&2
+# Made and signed aside too.
+rm -f "$package"
+unsigned_package="$build/$package_name"
+rm -f "$unsigned_package"
+"$root/installer/msi/make-msi.sh" --version "$version" --bin-dir "$stage" \
+    --version-file "$build/version" --out "$unsigned_package"
+rm -rf "$out_dir/PolicyDefinitions"
+cp -r "$root/installer/policy" "$out_dir/PolicyDefinitions"
+
 if [ -n "$cert" ]; then
   "$signer" --description "Orv Vanta Kit Setup" "$unsigned"
+  "$signer" --description "Orv Vanta Kit Setup" "$unsigned_package"
 fi
 mv -f "$unsigned" "$installer"
+mv -f "$unsigned_package" "$package"
 if [ -n "$cert" ]; then
   echo "Publisher pin (SHA-256 of the certificate's public key): ${pins[0]}"
 fi
@@ -214,31 +231,34 @@ if [ -n "$publish" ]; then
   # package in it with its size, newest version first.
   directory="$publish/pub/calculators/OrvK58x"
   mkdir -p "$directory"
-  for other in "$directory"/Orv_Vanta_Kit_*.exe; do
-    if [ -e "$other" ] && [ "$(basename "$other")" != "$installer_name" ]; then
+  for other in "$directory"/Orv_Vanta_Kit_*.exe "$directory"/Orv_Vanta_Kit_*.msi; do
+    if [ -e "$other" ] && [ "$(basename "$other")" != "$installer_name" ] &&
+       [ "$(basename "$other")" != "$package_name" ]; then
       echo "release.sh: warning: $other is published as well; an FTP server offers the first one it lists" >&2
     fi
   done
-  cp "$installer" "$directory/$installer_name.part"
-  mv -f "$directory/$installer_name.part" "$directory/$installer_name"
+  for file in "$installer" "$package"; do
+    cp "$file" "$directory/$(basename "$file").part"
+    mv -f "$directory/$(basename "$file").part" "$directory/$(basename "$file")"
+  done
   # Newest first: each name's version numbers, zero-padded and joined, sorted in reverse.
   {
     echo "# Orv Vanta Kit packages, newest first: <file name> <size in bytes>"
-    for package in "$directory"/Orv_Vanta_Kit_*.exe; do
-      [ -f "$package" ] || continue
-      name="$(basename "$package")"
+    for listed in "$directory"/Orv_Vanta_Kit_*.exe "$directory"/Orv_Vanta_Kit_*.msi; do
+      [ -f "$listed" ] || continue
+      name="$(basename "$listed")"
       if ! [[ "$name" =~ ^[A-Za-z0-9._-]+$ ]]; then
-        echo "release.sh: warning: $package is not listed: its name has characters a list may not hold" >&2
+        echo "release.sh: warning: $listed is not listed: its name has characters a list may not hold" >&2
         continue
       fi
       version="${name#Orv_Vanta_Kit_}"
-      key="$(printf '%s\n' "${version%.exe}" | tr -c '0-9\n' ' ' |
+      key="$(printf '%s\n' "${version%.*}" | tr -c '0-9\n' ' ' |
              awk '{ for (i = 1; i <= NF; i++) printf "%012d", $i } END { print "" }')"
-      printf '%s %s %s\n' "${key:-0}" "$name" "$(stat -c %s "$package")"
+      printf '%s %s %s\n' "${key:-0}" "$name" "$(stat -c %s "$listed")"
     done | LC_ALL=C sort -r | cut -d' ' -f2-
   } >"$directory/Orv_Vanta_Kit.list.part"
   mv -f "$directory/Orv_Vanta_Kit.list.part" "$directory/Orv_Vanta_Kit.list"
-  echo "Published: $directory/$installer_name (listed in $directory/Orv_Vanta_Kit.list)"
+  echo "Published: $directory/$installer_name and $package_name (listed in $directory/Orv_Vanta_Kit.list)"
 fi
 
 echo "$installer"

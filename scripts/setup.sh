@@ -7,9 +7,10 @@ packages=(cmake ninja-build g++ make mingw-w64 g++-mingw-w64-i686-posix
           wine wine32:i386 wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-wqy-microhei
           python3-pyftpdlib curl ccache
           osslsigncode openssl nsis clang libclang-rt-14-dev
-          libengine-pkcs11-openssl softhsm2 opensc)
+          libengine-pkcs11-openssl softhsm2 opensc wixl libxml2-utils libxml2-dev)
 # libengine-pkcs11-openssl: release.sh signing with a key on a token (osslsigncode's PKCS#11
 # engine); softhsm2 and opensc (pkcs11-tool): the test token and reading a certificate from it.
+# wixl: the Windows Installer package; libxml2: checking the Group Policy templates.
 # wine64 beside wine32: the tests run the 32-bit product in a 64-bit prefix, as 64-bit Windows
 # runs it. --64: also the compiler of the 64-bit test build (scripts/test.sh, on machines that
 # cannot run 32-bit programs).

@@ -8,7 +8,7 @@
 
 #include "update_check/folder_handles.h"
 #include "update_check/rules/download_place.h"
-#include "update_check/update_server.h"
+#include "update_check/machine_settings.h"
 
 namespace orv {
 namespace {

@@ -7,8 +7,9 @@
 // a protected DACL (download_parent_sddl). Before use its handle must show a plain folder (no
 // link), owned by Administrators or SYSTEM, that nobody else may change
 // (only_administrators_change), unless the machine setting AllowUnprotectedDownloadFolder
-// accepts a place whose protection cannot be shown (update_server.h). A caller without administrator rights keeps its own
-// temporary directory, unchecked: nothing elevated happens there.
+// accepts a place whose protection cannot be shown (machine_settings.h). A caller without
+// administrator rights keeps its own temporary directory, unchecked: nothing elevated happens
+// there.
 //
 // The hold shares no delete access, so the folder cannot be renamed or removed while it is
 // held. One thread at a time per object.

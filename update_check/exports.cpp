@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "update_check/library_state.h"
+#include "update_check/machine_settings.h"
 #include "update_check/module_version.h"
 #include "update_check/orv_calc_update_dialog.h"
 #include "update_check/orv_update_check.h"
@@ -53,6 +54,9 @@ void check_for_update(int product_id, std::wstring server_path, std::wstring ver
         dialog.do_modal();
         return;
     }
+    // A machine whose administrator switched scheduled checks off runs none, forced (0x2)
+    // or not, whatever the user's own setting says: only a check the user asks for runs.
+    if (!machine_allows_scheduled_checks()) return;
     const std::wstring key = context.settings_key;
     bool due = (flags & 2) != 0 || (read_setting(key, setting_auto_update_check, 1) != 0 &&
                                     (days_until_due(key) & 0xFFFF) == 0);

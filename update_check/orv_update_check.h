@@ -7,8 +7,11 @@
 // server failures are shown in the library's own dialog. Only the low 16 bits of a product id
 // are used.
 //
-// Machine settings (HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck, 64-bit registry view):
-// "Server" names another update server than the vendor's, as "host", "host:port" (FTP) or
+// Machine settings, 64-bit registry view: each value from the policy key
+// HKEY_LOCAL_MACHINE\Software\Policies\Orvatec\UpdateCheck (Group Policy: OrvUpdateCheck.admx)
+// when it is there, else from HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck.
+// "AutoUpdateCheck" (REG_DWORD) 0 stops every background check (0x1 and 0x2) for every user
+// and product, whatever the user's own setting; an interactive check still runs. "Server" names another update server than the vendor's, as "host", "host:port" (FTP) or
 // "https://host[:port][/root]"; a value that is there but unusable makes every check fail
 // without contacting anything. A downloaded package is opened only when its Authenticode
 // signature holds, its signer's key is pinned (the pins built in and "TrustedPublishers"; no

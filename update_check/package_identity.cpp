@@ -127,9 +127,10 @@ std::vector<package_identity> installer_identities(const std::wstring& path) {
         return {};
     }
     std::optional<std::wstring> name = property(msi, database.handle, L"ProductName");
+    std::optional<std::wstring> release = property(msi, database.handle, L"OrvReleaseVersion");
     std::optional<std::wstring> version = property(msi, database.handle, L"ProductVersion");
-    if (!name || !version) return {};
-    std::optional<std::uint64_t> fixed = listed_product_version(*version);
+    if (!name || !release || !version) return {};
+    std::optional<std::uint64_t> fixed = installer_release_version(*release, *version);
     if (!fixed) return {};
     // An installer package has no FileDescription; its product name stands for both.
     return {package_identity{*name, *name + L" Setup", *fixed}};

@@ -17,9 +17,10 @@ namespace orv {
 // none of its code runs.
 std::vector<package_identity> program_identities(HANDLE file);
 
-// ProductName and ProductVersion of the Windows Installer package at `path` (the held file's
-// own path), read with msi.dll; empty when they cannot be read. The version is read as the
-// listed suffix is (three numbers).
+// ProductName and release of the Windows Installer package at `path` (the held file's own
+// path), read from its Property table with msi.dll: the release is OrvReleaseVersion, checked
+// against ProductVersion (installer_release_version). Empty when they cannot be read or
+// disagree.
 std::vector<package_identity> installer_identities(const std::wstring& path);
 
 }  // namespace orv

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "framework/unique_handle.h"
+#include "update_check/machine_settings.h"
 #include "update_check/package_identity.h"
 #include "update_check/rules/signature_description.h"
 #include "update_check/update_server.h"
@@ -18,33 +19,6 @@
 
 namespace orv {
 namespace {
-
-std::string narrow(const std::wstring& text) {
-    std::string result;
-    for (wchar_t c : text) result.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return result;
-}
-
-// The TrustedPublishers value: no pins when it is absent, nothing when it is present but not a
-// REG_MULTI_SZ of at most 64 KiB holding one pin per string.
-std::optional<std::vector<std::string>> machine_pins() {
-    fw::registry_key key = open_machine_settings();
-    if (!key) return std::vector<std::string>{};
-    DWORD type = 0;
-    DWORD size = 0;
-    LSTATUS status =
-        ::RegQueryValueExW(key.get(), L"TrustedPublishers", nullptr, &type, nullptr, &size);
-    if (status == ERROR_FILE_NOT_FOUND) return std::vector<std::string>{};
-    if (status != ERROR_SUCCESS || type != REG_MULTI_SZ || size > max_machine_pins_bytes) {
-        return std::nullopt;
-    }
-    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-    status = ::RegQueryValueExW(key.get(), L"TrustedPublishers", nullptr, &type,
-                                reinterpret_cast<BYTE*>(text.data()), &size);
-    if (status != ERROR_SUCCESS || type != REG_MULTI_SZ) return std::nullopt;
-    text.resize(size / sizeof(wchar_t));
-    return parse_machine_pins(narrow(text));
-}
 
 bool read_head(HANDLE file, std::string& head) {
     char bytes[8] = {};
@@ -152,7 +126,7 @@ package_verdict signature_verdict(HANDLE file, const std::wstring& path,
 }  // namespace
 
 std::vector<std::string> configured_publisher_pins() {
-    std::optional<std::vector<std::string>> machine = machine_pins();
+    std::optional<std::vector<std::string>> machine = machine_publisher_pins();
     if (!machine) return {};
     std::vector<std::string> pins = parse_pin_list(ORV_UPDATE_PUBLISHER_PINS);
     for (std::string& pin : *machine) pins.push_back(std::move(pin));

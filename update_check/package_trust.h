@@ -8,8 +8,8 @@
 // signature's description "<product> Setup" and the identity of its version resource or
 // Property table. Publisher
 // pins, the SHA-256 of the signer certificate's DER SubjectPublicKeyInfo in hex, come from the
-// build (ORV_UPDATE_PUBLISHER_PINS) and from HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck
-// value TrustedPublishers (REG_MULTI_SZ, 64-bit registry view). A pinned signer needs no
+// build (ORV_UPDATE_PUBLISHER_PINS) and from the machine value TrustedPublishers (REG_MULTI_SZ;
+// policy key first, machine_settings.h). A pinned signer needs no
 // trusted root; without any pin nothing is opened. Any thread.
 #pragma once
 

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "framework/version_info.h"
+#include "tests/e2e/installation.h"
 #include "tests/support/dialog_driver/dialog_driver.h"
 #include "tests/support/ftp_server/ftp_fixture.h"
 #include "tests/support/machine_settings.h"
@@ -46,6 +47,16 @@
 namespace {
 
 using namespace std::chrono_literals;
+using e2e::ending_guard;
+using e2e::environment;
+using e2e::key_exists;
+using e2e::message_text;
+using e2e::read_shortcut;
+using e2e::read_string;
+using e2e::run;
+using e2e::running_vanta;
+using e2e::shortcut;
+using e2e::wait_for_dialog;
 
 constexpr wchar_t uninstall_key[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orv Vanta Kit";
@@ -62,13 +73,6 @@ constexpr unsigned check_for_updates = 32780;
 constexpr unsigned app_about = 57664;
 constexpr int get_it_button = 4;
 constexpr int status_text = 1013;
-constexpr int message_text = 0xFFFF;  // the text of a message box
-
-std::wstring environment(const wchar_t* name) {
-    wchar_t value[1024] = {};
-    DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
-    return length && length < 1024 ? value : L"";
-}
 
 // Whether this (32-bit) program runs under WOW64: a 64-bit prefix.
 bool under_wow64() {
@@ -151,111 +155,11 @@ std::wstring shortcut_path() {
     return e2e::join(folder, L"Orv Vanta Kit.lnk");
 }
 
-std::optional<std::wstring> read_string(HKEY root, const wchar_t* key, const wchar_t* name) {
-    wchar_t value[1024] = {};
-    DWORD size = sizeof(value) - sizeof(wchar_t);
-    if (::RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return std::wstring(value);
-}
-
-// `view` 0 is this program's own view; KEY_WOW64_64KEY the 64-bit one.
-bool key_exists(HKEY root, const wchar_t* key, REGSAM view = 0) {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(root, key, 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return false;
-    ::RegCloseKey(opened);
-    return true;
-}
-
-struct shortcut {
-    std::wstring target;
-    std::wstring working_directory;
-};
-
-// What the Start-menu shortcut starts, and where, as the shell reads it.
-std::optional<shortcut> read_shortcut(const std::wstring& path) {
-    IShellLinkW* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IShellLinkW, reinterpret_cast<void**>(&link)))) {
-        return std::nullopt;
-    }
-    std::optional<shortcut> result;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        wchar_t target[MAX_PATH] = {}, directory[MAX_PATH] = {};
-        if (SUCCEEDED(file->Load(path.c_str(), STGM_READ)) &&
-            SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
-            SUCCEEDED(link->GetWorkingDirectory(directory, MAX_PATH))) {
-            result = shortcut{target, directory};
-        }
-        file->Release();
-    }
-    link->Release();
-    return result;
-}
-
-// Runs a program to its end; its exit code, or nothing when it did not start or end in time.
-std::optional<DWORD> run(const std::wstring& program, const std::wstring& arguments,
-                         DWORD timeout_ms = 120000) {
-    e2e::launch_options options;
-    options.application = program;
-    options.arguments = arguments;
-    std::optional<e2e::child_process> child = e2e::child_process::launch(options);
-    if (!child) return std::nullopt;
-    return child->wait_for_exit(timeout_ms);
-}
-
-// vanta as the shortcut starts it, with its frame up.
-struct running_vanta {
-    std::optional<e2e::child_process> process;
-    HWND frame = nullptr;
-};
-
-running_vanta start_from_shortcut() {
-    running_vanta vanta;
-    const std::optional<shortcut> link = read_shortcut(shortcut_path());
-    if (!link) return vanta;
-    e2e::launch_options options;
-    options.application = link->target;
-    options.working_directory = link->working_directory;
-    vanta.process = e2e::child_process::launch(options);
-    if (!vanta.process) return vanta;
-    const DWORD id = vanta.process->id();
-    dialog_driver::wait_until([&] { return (vanta.frame = e2e::find_frame_window(id)) != nullptr; },
-                              30s);
-    return vanta;
-}
-
-HWND wait_for_dialog(const std::wstring& caption, DWORD process, int control,
-                     HWND exclude = nullptr, dialog_driver::milliseconds timeout = 30s) {
-    dialog_driver::window_query query;
-    query.caption = caption;
-    query.any_caption = caption.empty();
-    query.process_id = process;
-    query.class_name = L"#32770";
-    query.control_id = control;
-    query.exclude = exclude;
-    return dialog_driver::wait_for_window(query, timeout);
-}
+running_vanta start_from_shortcut() { return e2e::start_from_shortcut(shortcut_path()); }
 
 std::vector<std::wstring> installed_files() {
     return {L"vanta.exe", L"OrvUpdateCheck.dll", L"vantaCHS.dll", L"version", L"uninstall.exe"};
 }
-
-// Ends a started program that a failed step left running, so that no window outlives the test.
-class ending_guard {
-public:
-    explicit ending_guard(e2e::child_process& process) : process_(process) {}
-    ~ending_guard() {
-        if (process_.running()) process_.terminate();
-    }
-    ending_guard(const ending_guard&) = delete;
-    ending_guard& operator=(const ending_guard&) = delete;
-
-private:
-    e2e::child_process& process_;
-};
 
 class release_loop : public ::testing::Test {
 protected:

@@ -184,3 +184,35 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace orv
+
+namespace orv {
+namespace {
+
+// An installer package's release: OrvReleaseVersion, with the ProductVersion the release
+// writes for it, (year - 2000).month.day.
+TEST(InstallerRelease, IsTheReleasePropertyWhenProductVersionMapsToIt) {
+    EXPECT_EQ(installer_release_version(L"2013.1.1", L"13.1.1"),
+              std::optional<std::uint64_t>(2013ull << 48 | 1ull << 32 | 1ull << 16));
+    EXPECT_EQ(installer_release_version(L"2000.12.31", L"0.12.31"),
+              std::optional<std::uint64_t>(2000ull << 48 | 12ull << 32 | 31ull << 16));
+    EXPECT_EQ(installer_release_version(L"2255.1.1", L"255.1.1"),
+              std::optional<std::uint64_t>(2255ull << 48 | 1ull << 32 | 1ull << 16));
+    for (const auto& [release, product] : std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>{
+             {L"2013.1.1", L"12.2.22"},    // an older package under a newer release
+             {L"2013.1.1", L"2013.1.1"},   // not the mapping
+             {L"2013.1.1", L"13.1.2"},
+             {L"2013.1.1", L"13.1.1.1"},
+             {L"2013.1.1.1", L"13.1.1"},   // a release has three numbers
+             {L"1999.1.1", L"255.1.1"},    // before 2000
+             {L"2256.1.1", L"256.1.1"},    // beyond what Windows Installer keeps
+             {L"", L"13.1.1"},
+             {L"2013.1.1", L""},
+             {L"2013_1_x", L"13.1.1"}}) {
+        EXPECT_EQ(installer_release_version(release, product), std::nullopt)
+            << ::testing::PrintToString(std::wstring(release)) << " "
+            << ::testing::PrintToString(std::wstring(product));
+    }
+}
+
+}  // namespace
+}  // namespace orv

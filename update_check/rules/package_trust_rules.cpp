@@ -134,6 +134,17 @@ std::optional<std::uint64_t> listed_product_version(std::wstring_view suffix) {
     return parts[0] << 48 | parts[1] << 32 | parts[2] << 16 | parts[3];
 }
 
+std::optional<std::uint64_t> installer_release_version(std::wstring_view release_version,
+                                                       std::wstring_view product_version) {
+    std::optional<std::uint64_t> release = listed_product_version(release_version);
+    std::optional<std::uint64_t> product = listed_product_version(product_version);
+    if (!release || !product || (*release & 0xFFFF) != 0) return std::nullopt;
+    const std::uint64_t year = *release >> 48;
+    if (year < 2000 || year - 2000 > 255) return std::nullopt;
+    const std::uint64_t expected = (year - 2000) << 48 | (*release & 0x0000FFFFFFFF0000);
+    return *product == expected ? release : std::nullopt;
+}
+
 bool identity_matches(const package_identity& identity, std::wstring_view base_name,
                       std::wstring_view suffix) {
     std::optional<std::uint64_t> version = listed_product_version(suffix);

@@ -77,6 +77,14 @@ std::wstring product_name_for(std::wstring_view base_name);
 // never pass the identity check, so it is not offered.
 std::optional<std::uint64_t> listed_product_version(std::wstring_view suffix);
 
+// The release a Windows Installer package carries: its property OrvReleaseVersion, the
+// release as "YYYY.M.D" (read as a listed suffix is), whose ProductVersion must be the one the
+// release writes, (YYYY - 2000).M.D (Windows Installer keeps major and minor below 256).
+// Nothing when either is missing or they disagree: the version msiexec upgrades by must be the
+// release the listing named.
+std::optional<std::uint64_t> installer_release_version(std::wstring_view release_version,
+                                                       std::wstring_view product_version);
+
 // Whether the package is the listed one: the product name, the FileDescription
 // "<product name> Setup" and the ProductVersion of the listed suffix. An older release under
 // a newer name, the program itself or another file signed by the same key is not.
