@@ -3,10 +3,10 @@
 //
 // For an elevated caller it is "OrvUpdateCheck" in the machine's ProgramData folder (from
 // SHGetKnownFolderPath, never from TMP, TEMP or the profile, which the user chooses). The
-// installer makes it; the library makes it where it is missing, owned by Administrators with
-// a protected DACL (download_parent_sddl). Before use its handle must show a plain folder (no
-// link), owned by Administrators or SYSTEM, that nobody else may change
-// (only_administrators_change), unless the machine setting AllowUnprotectedDownloadFolder
+// NSIS installer makes it (the MSI leaves it to the library), and the library makes it where
+// it is missing, owned by Administrators with a protected DACL (download_parent_sddl). Before
+// use its handle must show a plain folder (no link), owned by Administrators or SYSTEM, that
+// nobody else may change (only_administrators_change), unless the machine setting AllowUnprotectedDownloadFolder
 // accepts a place whose protection cannot be shown (machine_settings.h). A caller without
 // administrator rights keeps its own temporary directory, unchecked: nothing elevated happens
 // there.
