@@ -118,6 +118,35 @@ TEST_P(frame_dpi_test, status_bar_font_and_panes_scale_with_the_new_dpi_and_back
     EXPECT_EQ(back.fixed_panes, before.fixed_panes);
 }
 
+// The user changed the text size while vanta runs: Windows changes the non-client metrics and
+// tells the top-level windows.
+TEST_F(frame_dpi_test, status_bar_font_and_panes_follow_a_text_size_change_and_back) {
+    start();
+    const bar_sizes before = measure();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+    const NONCLIENTMETRICSW saved = metrics;
+    const auto change_metrics = [&](NONCLIENTMETRICSW& to) {
+        ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(to), &to, 0));
+        ::SendMessageW(frame->hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS,
+                       reinterpret_cast<LPARAM>(L"WindowMetrics"));
+    };
+    metrics.lfStatusFont.lfHeight *= 2;
+    change_metrics(metrics);
+    const bar_sizes larger = measure();
+    NONCLIENTMETRICSW back = saved;
+    change_metrics(back);
+
+    EXPECT_NEAR(larger.font_height, 2 * before.font_height, 1);
+    for (std::size_t i = 0; i < before.fixed_panes.size(); ++i) {
+        EXPECT_GT(larger.fixed_panes[i], before.fixed_panes[i]) << "pane " << i + 1;
+    }
+    const bar_sizes restored = measure();
+    EXPECT_EQ(restored.font_height, before.font_height);
+    EXPECT_EQ(restored.fixed_panes, before.fixed_panes);
+}
+
 INSTANTIATE_TEST_SUITE_P(monitor, frame_dpi_test, ::testing::Values(144u, 192u),
                          [](const auto& info) { return "dpi" + std::to_string(info.param); });
 

@@ -116,6 +116,83 @@ std::vector<int> progress_recorder::positions() const {
     return recorded_positions;
 }
 
+keyboard_state keyboard_of(HWND dialog) {
+    keyboard_state state;
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutW(dialog, DM_GETDEFID, 0, 0, SMTO_BLOCK, 5000, &answer) &&
+        HIWORD(answer) == DC_HASDEFID) {
+        state.default_button = LOWORD(answer);
+    }
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread) &&
+        thread.hwndFocus && ::GetParent(thread.hwndFocus) == dialog) {
+        state.focused = ::GetDlgCtrlID(thread.hwndFocus);
+    }
+    return state;
+}
+
+bool settled_on(HWND dialog, int id) {
+    return dialog_driver::wait_until([&] { return keyboard_of(dialog) == keyboard_state{id, id}; });
+}
+
+namespace {
+
+struct announcement {
+    std::wstring status;
+    std::wstring progress_name;
+};
+std::mutex announced_lock;
+std::vector<announcement> announced;
+
+std::wstring text_of(HWND window) {
+    wchar_t text[512] = {};
+    if (window) ::GetWindowTextW(window, text, 512);
+    return text;
+}
+
+void CALLBACK record_announcement(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                                  DWORD) {
+    if (object != OBJID_CLIENT || child != CHILDID_SELF || !window) return;
+    if (::GetDlgCtrlID(window) != status_text) return;
+    // In context: on the thread that owns the control, so its texts can be read here.
+    announcement heard{text_of(window), text_of(::GetDlgItem(::GetParent(window), progress_bar))};
+    std::lock_guard<std::mutex> lock(announced_lock);
+    announced.push_back(std::move(heard));
+}
+
+}  // namespace
+
+status_announcements::status_announcements() {
+    {
+        std::lock_guard<std::mutex> lock(announced_lock);
+        announced.clear();
+    }
+    hook_ = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE,
+                              ::GetModuleHandleW(nullptr), &record_announcement,
+                              ::GetCurrentProcessId(), 0, WINEVENT_INCONTEXT);
+}
+
+status_announcements::~status_announcements() {
+    if (hook_) ::UnhookWinEvent(hook_);
+}
+
+bool status_announcements::heard(const std::wstring& text) const {
+    return dialog_driver::wait_until([&] {
+        std::lock_guard<std::mutex> lock(announced_lock);
+        return std::any_of(announced.begin(), announced.end(),
+                           [&](const announcement& a) { return a.status == text; });
+    });
+}
+
+std::wstring status_announcements::progress_name_with(const std::wstring& text) const {
+    std::lock_guard<std::mutex> lock(announced_lock);
+    for (const announcement& a : announced) {
+        if (a.status == text) return a.progress_name;
+    }
+    return {};
+}
+
 std::vector<int> expected_progress_steps(std::size_t size) {
     if (size == 0) return {100};
     std::vector<int> steps;

@@ -129,6 +129,39 @@ private:
     HHOOK hook_ = nullptr;
 };
 
+// What the keyboard meets in `dialog`: the button that Enter presses (DM_GETDEFID, 0 without
+// DC_HASDEFID) and the control that has the focus on the dialog's thread, by control id. The
+// default is asked first: the answer waits for the handler the dialog is in to end.
+struct keyboard_state {
+    int default_button = 0;
+    int focused = 0;
+    bool operator==(const keyboard_state&) const = default;
+};
+keyboard_state keyboard_of(HWND dialog);
+// Both on control `id`, waiting for the dialog to get there.
+bool settled_on(HWND dialog, int id);
+
+// The texts of the update dialog's status control each time the process announced a new name
+// for it (EVENT_OBJECT_NAMECHANGE for its client object, seen by an in-process event hook on
+// every thread), with the progress bar's text at that moment, from construction on. One
+// recorder at a time.
+class status_announcements {
+public:
+    status_announcements();
+    ~status_announcements();
+    status_announcements(const status_announcements&) = delete;
+    status_announcements& operator=(const status_announcements&) = delete;
+
+    bool hooked() const { return hook_ != nullptr; }
+    // Whether `text` was announced, waiting for it a while.
+    bool heard(const std::wstring& text) const;
+    // The progress bar's window text, its accessible name, when `text` was first announced.
+    std::wstring progress_name_with(const std::wstring& text) const;
+
+private:
+    HWINEVENTHOOK hook_ = nullptr;
+};
+
 // The steps a download of `size` bytes shows: a step after each 1,024 bytes and after the
 // last, as whole percent, each only when it changes; for a listed size of 0 one step of 100.
 std::vector<int> expected_progress_steps(std::size_t size);
