@@ -115,23 +115,31 @@ TEST_F(DialogFlow, TheEnvironmentDoesNotChooseTheServer) {
     EXPECT_TRUE(call.returned());
 }
 
-// A user on Cancel who presses Enter just as the offer replaces "Connecting": Enter goes to
-// where the focus now is, Not Now, and nothing is downloaded.
+// A user who has moved to Cancel while connecting and presses Enter just as the offer
+// replaces "Connecting": Enter goes to where the focus now is, Not Now, and nothing is
+// downloaded.
 TEST_F(DialogFlow, EnterAsTheOfferArrivesClosesWithoutADownload) {
     product_settings product(0x320A);
     publish_package(L"enter/Orv_Vanta_Kit_2012_3_1.exe");
+    // Connecting lasts long enough for the user to get to Cancel.
+    ASSERT_TRUE(ftp_fixture::set_reply_delay(1500));
     modal_call call(
         [&] { lib().check_w(product.id(), L"/enter/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
     HWND dialog = wait_for_update_dialog();
     ASSERT_TRUE(dialog);
-    ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text, update_available));
+    ASSERT_TRUE(::PostMessageW(dialog, WM_NEXTDLGCTL,
+                               reinterpret_cast<WPARAM>(::GetDlgItem(dialog, get_it_button)),
+                               TRUE));
+    EXPECT_EQ(control_text(dialog, get_it_button), L"Cancel");
+    const bool offered = dialog_driver::wait_for_text(dialog, status_text, update_available);
+    ftp_fixture::set_reply_delay(0);
+    ASSERT_TRUE(offered);
     GUITHREADINFO thread{};
     thread.cbSize = sizeof(thread);
     ASSERT_TRUE(::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread));
     ASSERT_TRUE(::PostMessageW(thread.hwndFocus, WM_KEYDOWN, VK_RETURN, 0x001C0001));
     ASSERT_TRUE(call.returned());
     EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_3_1.exe").empty());
-    EXPECT_EQ(::GetFileAttributesW(marker_path().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // The same release, and a newer-looking one whose five numbers no version resource can
