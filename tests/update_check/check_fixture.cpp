@@ -1,6 +1,7 @@
 #include "tests/update_check/check_fixture.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -151,12 +152,34 @@ std::wstring text_of(HWND window) {
     return text;
 }
 
+// The name a screen reader gives the control (its client object's accName, through oleacc).
+std::wstring accessible_name(HWND control) {
+    // IID_IAccessible, spelt out: oleacc's and uuid's import libraries both define it.
+    static const IID accessible{
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* object = nullptr;
+    if (!control || FAILED(::AccessibleObjectFromWindow(control, OBJID_CLIENT, accessible,
+                                                        reinterpret_cast<void**>(&object)))) {
+        return {};
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring result;
+    if (object->get_accName(self, &name) == S_OK && name) result = name;
+    ::SysFreeString(name);
+    object->Release();
+    return result;
+}
+
 void CALLBACK record_announcement(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
                                   DWORD) {
     if (object != OBJID_CLIENT || child != CHILDID_SELF || !window) return;
     if (::GetDlgCtrlID(window) != status_text) return;
     // In context: on the thread that owns the control, so its texts can be read here.
-    announcement heard{text_of(window), text_of(::GetDlgItem(::GetParent(window), progress_bar))};
+    announcement heard{text_of(window),
+                       accessible_name(::GetDlgItem(::GetParent(window), progress_bar))};
     std::lock_guard<std::mutex> lock(announced_lock);
     announced.push_back(std::move(heard));
 }

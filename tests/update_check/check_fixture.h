@@ -143,8 +143,8 @@ bool settled_on(HWND dialog, int id);
 
 // The texts of the update dialog's status control each time the process announced a new name
 // for it (EVENT_OBJECT_NAMECHANGE for its client object, seen by an in-process event hook on
-// every thread), with the progress bar's text at that moment, from construction on. One
-// recorder at a time.
+// every thread), with the progress bar's accessible name at that moment, from construction on.
+// One recorder at a time.
 class status_announcements {
 public:
     status_announcements();
@@ -155,7 +155,7 @@ public:
     bool hooked() const { return hook_ != nullptr; }
     // Whether `text` was announced, waiting for it a while.
     bool heard(const std::wstring& text) const;
-    // The progress bar's window text, its accessible name, when `text` was first announced.
+    // The progress bar's accessible name when `text` was first announced.
     std::wstring progress_name_with(const std::wstring& text) const;
 
 private:
