@@ -117,24 +117,17 @@ std::vector<int> progress_recorder::positions() const {
     return recorded_positions;
 }
 
-keyboard_state keyboard_of(HWND dialog) {
-    keyboard_state state;
-    DWORD_PTR answer = 0;
-    if (::SendMessageTimeoutW(dialog, DM_GETDEFID, 0, 0, SMTO_BLOCK, 5000, &answer) &&
-        HIWORD(answer) == DC_HASDEFID) {
-        state.default_button = LOWORD(answer);
-    }
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof(thread);
-    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread) &&
-        thread.hwndFocus && ::GetParent(thread.hwndFocus) == dialog) {
-        state.focused = ::GetDlgCtrlID(thread.hwndFocus);
-    }
-    return state;
-}
-
 bool settled_on(HWND dialog, int id) {
-    return dialog_driver::wait_until([&] { return keyboard_of(dialog) == keyboard_state{id, id}; });
+    return dialog_driver::wait_until([&] {
+        // The default first: the answer waits for the handler the dialog is in to end.
+        DWORD_PTR answer = 0;
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof(thread);
+        return ::SendMessageTimeoutW(dialog, DM_GETDEFID, 0, 0, SMTO_BLOCK, 5000, &answer) &&
+               answer == MAKELONG(id, DC_HASDEFID) &&
+               ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread) &&
+               thread.hwndFocus == ::GetDlgItem(dialog, id);
+    });
 }
 
 namespace {
@@ -145,12 +138,6 @@ struct announcement {
 };
 std::mutex announced_lock;
 std::vector<announcement> announced;
-
-std::wstring text_of(HWND window) {
-    wchar_t text[512] = {};
-    if (window) ::GetWindowTextW(window, text, 512);
-    return text;
-}
 
 // The name a screen reader gives the control (its client object's accName, through oleacc).
 std::wstring accessible_name(HWND control) {
@@ -178,8 +165,9 @@ void CALLBACK record_announcement(HWINEVENTHOOK, DWORD, HWND window, LONG object
     if (object != OBJID_CLIENT || child != CHILDID_SELF || !window) return;
     if (::GetDlgCtrlID(window) != status_text) return;
     // In context: on the thread that owns the control, so its texts can be read here.
-    announcement heard{text_of(window),
-                       accessible_name(::GetDlgItem(::GetParent(window), progress_bar))};
+    wchar_t status[512] = {};
+    ::GetWindowTextW(window, status, 512);
+    announcement heard{status, accessible_name(::GetDlgItem(::GetParent(window), progress_bar))};
     std::lock_guard<std::mutex> lock(announced_lock);
     announced.push_back(std::move(heard));
 }

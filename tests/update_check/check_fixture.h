@@ -129,16 +129,8 @@ private:
     HHOOK hook_ = nullptr;
 };
 
-// What the keyboard meets in `dialog`: the button that Enter presses (DM_GETDEFID, 0 without
-// DC_HASDEFID) and the control that has the focus on the dialog's thread, by control id. The
-// default is asked first: the answer waits for the handler the dialog is in to end.
-struct keyboard_state {
-    int default_button = 0;
-    int focused = 0;
-    bool operator==(const keyboard_state&) const = default;
-};
-keyboard_state keyboard_of(HWND dialog);
-// Both on control `id`, waiting for the dialog to get there.
+// Whether control `id` of `dialog` is, or becomes, both the default button (DM_GETDEFID) and
+// the focused control of the dialog's thread: what Enter presses and what the user is on.
 bool settled_on(HWND dialog, int id);
 
 // The texts of the update dialog's status control each time the process announced a new name
