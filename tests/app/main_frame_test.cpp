@@ -122,7 +122,8 @@ TEST_P(frame_dpi_test, status_bar_font_and_panes_scale_with_the_new_dpi_and_back
 // tells the top-level windows.
 TEST_F(frame_dpi_test, status_bar_font_and_panes_follow_a_text_size_change_and_back) {
     start();
-    NONCLIENTMETRICSW metrics{sizeof(metrics)};
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
     ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
     std::vector<bar_sizes> sizes{measure()};
     for (int factor : {2, 1}) {

@@ -124,7 +124,7 @@ bool settled_on(HWND dialog, int id) {
         GUITHREADINFO thread{};
         thread.cbSize = sizeof(thread);
         return ::SendMessageTimeoutW(dialog, DM_GETDEFID, 0, 0, SMTO_BLOCK, 5000, &answer) &&
-               answer == MAKELONG(id, DC_HASDEFID) &&
+               answer == static_cast<DWORD_PTR>(MAKELONG(id, DC_HASDEFID)) &&
                ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread) &&
                thread.hwndFocus == ::GetDlgItem(dialog, id);
     });
