@@ -15,6 +15,7 @@ public:
     explicit calc_detected_dialog(HWND parent);
 
 protected:
+    BOOL on_init_dialog() override;
     bool on_command(int id, int notify_code) override;
     void on_ok() override;
     void on_cancel() override;

@@ -1,5 +1,7 @@
 #include "app/language_chain.h"
 
+#include <algorithm>
+
 namespace language_chain {
 
 bool try_language(language_id& current, const loader& load) {
@@ -77,6 +79,24 @@ std::optional<std::size_t> checked_index(const std::vector<language_id>& languag
 }
 
 std::wstring unnamed_language(language_id id) { return std::to_wstring(id) + L" - ???"; }
+
+std::vector<std::wstring> distinct_menu_names(const std::vector<language_id>& languages,
+                                              std::vector<std::wstring> names,
+                                              const region_query& region) {
+    const std::size_t count = std::min(languages.size(), names.size());
+    std::vector<bool> shared(count, false);
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t j = i + 1; j < count; ++j) {
+            if (names[i] == names[j] && languages[i] != languages[j]) shared[i] = shared[j] = true;
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!shared[i]) continue;
+        const std::wstring where = region(languages[i]);
+        if (!where.empty()) names[i] += L" \u2013 " + where;
+    }
+    return names;
+}
 
 std::wstring format_restart_text(std::wstring_view pattern, std::wstring_view application_name) {
     std::wstring text;

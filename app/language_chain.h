@@ -90,6 +90,15 @@ std::optional<std::size_t> checked_index(const std::vector<language_id>& languag
 // A language without a name: "<id in decimal> - ???".
 std::wstring unnamed_language(language_id id);
 
+// The Language menu's texts: `names[i]` names `languages[i]`. Where two different languages
+// would show the same name, each of them shows "name – region" instead (`region` answers with
+// the language's own name of its country or region; with an empty answer the name stays), so
+// that neither the eye nor a screen reader mixes them up. Unique names stay as they are.
+using region_query = std::function<std::wstring(language_id id)>;
+std::vector<std::wstring> distinct_menu_names(const std::vector<language_id>& languages,
+                                              std::vector<std::wstring> names,
+                                              const region_query& region);
+
 // The restart text: `pattern` (from a language library, so untrusted) with each "%s" replaced
 // by `application_name` and each "%%" by "%". Any other '%' stays as it stands: the pattern
 // can never read arguments that are not there.

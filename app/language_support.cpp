@@ -94,6 +94,14 @@ std::wstring language_support::language_display_name(language_id id) {
     return language_chain::unnamed_language(id);
 }
 
+std::wstring language_support::language_region_name(language_id id) {
+    wchar_t name[200] = {};
+    if (::GetLocaleInfoW(MAKELCID(id, SORT_DEFAULT), LOCALE_SNATIVECTRYNAME, name, 200) > 0) {
+        return name;
+    }
+    return {};
+}
+
 void language_support::select_startup_language(const language_chain::candidate_query& query) {
     language_chain::select_startup_language(own_language_, current_language_, query,
                                             [this](language_id) { return load_language(); });

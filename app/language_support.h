@@ -38,6 +38,9 @@ public:
     // The language's own name for itself, else its name in the system's language, else
     // "<id> - ???".
     static std::wstring language_display_name(language_id id);
+    // The language's own name of its country or region ("台灣" for 0x0404); empty when the
+    // system knows none.
+    static std::wstring language_region_name(language_id id);
 
     // Tries, in order, each candidate that `query` gives (language_chain::startup_order), then
     // the own language, and leaves the first that loads in use. Once a library has loaded, the

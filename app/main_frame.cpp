@@ -49,3 +49,12 @@ int main_frame::on_create(CREATESTRUCTW* create) {
     enumerate_calculators();
     return 0;
 }
+
+void main_frame::run_with_frame_disabled(const std::function<void()>& modal) {
+    HWND frame = hwnd();
+    const bool was_enabled = frame && !::EnableWindow(frame, FALSE);
+    modal();
+    if (!was_enabled) return;
+    ::EnableWindow(frame, TRUE);
+    ::SetForegroundWindow(frame);
+}

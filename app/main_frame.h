@@ -23,6 +23,7 @@
 #include <dbt.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -113,9 +114,11 @@ public:
     // directory) with the program the shell associates with it.
     void open_help();
     // Hands the program's identity, version tag and the interface language to the update
-    // library: a scheduled check (returns at once) or, from the menu, the update dialog
-    // (returns when it closes). Either way the library ends the program once it has opened a
-    // downloaded installer.
+    // library: a scheduled check (returns at once; its notification runs on the library's
+    // thread and leaves the frame alone) or, from the menu, the update dialog (returns when it
+    // closes; the frame is disabled meanwhile, and a check asked for while it is disabled is
+    // not started). Either way the library ends the program once it has opened a downloaded
+    // installer.
     void check_for_updates(bool automatic);
     // "_2012_2_22": the program's own version as the update library compares it.
     static std::wstring update_version_tag();
@@ -148,6 +151,11 @@ private:
     void map_language_commands();
 
     const wchar_t* help_file_name() const;
+
+    // Runs `modal`, a dialog the frame does not own, with the frame disabled, so that no second
+    // dialog can be opened over it from the frame's menus; then enables and activates the
+    // frame again.
+    void run_with_frame_disabled(const std::function<void()>& modal);
 
     // Handler of the later-firmware prompt command (main_frame_update_flow.cpp).
     void prompt_later_firmware();

@@ -55,7 +55,15 @@ void main_frame::open_help() {
 
 void main_frame::check_for_updates(bool automatic) {
     const std::wstring tag = update_version_tag();
-    OrvCheckForUpdateW(update_product_id, installer_server_path, tag.c_str(),
-                       automatic ? automatic_check_flags : menu_check_flags,
-                       language().current_language());
+    if (automatic) {
+        OrvCheckForUpdateW(update_product_id, installer_server_path, tag.c_str(),
+                           automatic_check_flags, language().current_language());
+        return;
+    }
+    // A disabled frame has a dialog of its own open already (a posted command still arrives).
+    if (hwnd() && !::IsWindowEnabled(hwnd())) return;
+    run_with_frame_disabled([&] {
+        OrvCheckForUpdateW(update_product_id, installer_server_path, tag.c_str(), menu_check_flags,
+                           language().current_language());
+    });
 }

@@ -1,5 +1,7 @@
 // The Language submenu of the File menu, and the choice of a language for the next start.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/main_frame.h"
 #include "app/resource.h"
@@ -36,11 +38,17 @@ void main_frame::build_language_menu(fw::cmd_ui& ui) {
     const std::vector<language_chain::language_id>& languages = support.languages();
     const std::size_t count = language_chain::menu_item_count(languages.size());
 
+    std::vector<std::wstring> names;
+    for (std::size_t i = 0; i < count; ++i) {
+        names.push_back(language_support::language_display_name(languages[i]));
+    }
+    names = language_chain::distinct_menu_names(languages, std::move(names),
+                                                &language_support::language_region_name);
+
     fw::unique_menu popup(::CreatePopupMenu());
     if (!popup) return;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::wstring name = language_support::language_display_name(languages[i]);
-        ::AppendMenuW(popup.get(), MF_STRING, first_language_command + i, name.c_str());
+        ::AppendMenuW(popup.get(), MF_STRING, first_language_command + i, names[i].c_str());
     }
     if (auto checked = language_chain::checked_index(languages, support.current_language())) {
         ::CheckMenuRadioItem(popup.get(), first_language_command,

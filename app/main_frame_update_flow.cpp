@@ -113,8 +113,10 @@ void main_frame::on_recovery_device_arrival() {
         updater_started_ = false;
         return;
     }
+    // Owned by the hidden window, the offer would otherwise leave the frame free to cover it.
     calc_detected_dialog offer(dev_change_wnd_.hwnd());
-    const INT_PTR choice = offer.do_modal();
+    INT_PTR choice = IDCANCEL;
+    run_with_frame_disabled([&] { choice = offer.do_modal(); });
     // No calculator of the list is meant here, so no command byte is sent.
     if (choice == ID_FORMAT_AND_UPDATE_CALCULATOR) {
         launch_updater(nullptr, true);

@@ -109,6 +109,11 @@ void frame_window::on_dpi_changed(UINT dpi, const RECT* suggested) {
     recalc_layout();
 }
 
+void frame_window::on_metrics_changed() {
+    if (status_bar* bar = find_status_bar()) bar->set_dpi(bar->dpi());
+    recalc_layout();
+}
+
 void frame_window::update_frame_title() { set_caption(title_); }
 
 void frame_window::set_caption(const std::wstring& caption) {
@@ -167,6 +172,9 @@ LRESULT frame_window::window_proc(UINT message, WPARAM wparam, LPARAM lparam) {
             // Wine it stays at the system's).
             on_dpi_changed(LOWORD(wparam), reinterpret_cast<const RECT*>(lparam));
             return 0;
+        case WM_SETTINGCHANGE:
+            if (wparam == SPI_SETNONCLIENTMETRICS) on_metrics_changed();
+            break;
         case WM_CLOSE:
             on_close();
             return 0;

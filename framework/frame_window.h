@@ -65,6 +65,9 @@ protected:
     // WM_DPICHANGED: the frame has moved to a monitor of another DPI. It takes the place the
     // system suggests and sizes its bars for `dpi`.
     virtual void on_dpi_changed(UINT dpi, const RECT* suggested);
+    // WM_SETTINGCHANGE for the non-client metrics (the user changed the text size): the bars
+    // take the system's new fonts at their present DPI, and the frame is laid out again.
+    virtual void on_metrics_changed();
     // WM_DESTROY, while the frame's children still exist.
     virtual void on_destroy() {}
 

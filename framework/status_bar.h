@@ -34,7 +34,8 @@ public:
 
     // Gives the bar the system's status font at `dpi` and sizes the panes for it: a pane as
     // wide as its text is measured again, one of a given width scales with the DPI. The frame
-    // calls this when it moves to a monitor of another DPI, then lays the bar out again.
+    // calls this when it moves to a monitor of another DPI, then lays the bar out again; and
+    // with the present DPI when the system's fonts have changed.
     void set_dpi(UINT dpi);
     UINT dpi() const { return dpi_; }
 

@@ -8,6 +8,7 @@
 #include "update_check/orv_calc_manager_app.h"
 #include "update_check/query_threads.h"
 #include "update_check/settings_store.h"
+#include "update_check/status_announcement.h"
 #include "update_check/update_schedule.h"
 #include "update_check/update_server.h"
 
@@ -51,7 +52,8 @@ BOOL OrvCalcUpdateDialog::on_init_dialog() {
     set_item_text(IDC_NOT_NOW, update_text(language, IDS_NOT_NOW));
     set_item_text(IDC_GET_IT, update_text(language, IDS_GET_IT));
 
-    if (mode_ == notification_mode && update_found_flag) enter_update_available();
+    const bool notify = mode_ == notification_mode && update_found_flag;
+    if (notify) enter_update_available();
     show_item(IDC_AUTO_CHECK, context_.show_auto_check_option != 0);
 
     if (mode_ == interactive_mode) {
@@ -60,11 +62,16 @@ BOOL OrvCalcUpdateDialog::on_init_dialog() {
         show_item(IDC_NOT_NOW, false);
         set_status(IDS_CONNECTING);
         update_data(false);
+        settle_on(IDC_GET_IT);
+        announce_status();
+        // The caller's window is disabled while this runs, and the user asked for the check.
+        ::SetForegroundWindow(handle());
         StartQuery();
     } else {
         ::SetWindowPos(handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOOWNERZORDER);
     }
-    return result;
+    // With the focus set here, the dialog manager must not move it to the first control.
+    return mode_ == interactive_mode || notify ? FALSE : result;
 }
 
 void OrvCalcUpdateDialog::StartQuery() {
@@ -98,6 +105,9 @@ void OrvCalcUpdateDialog::enter_update_available() {
     set_status(IDS_UPDATE_AVAILABLE);
     update_available_ = true;
     update_data(false);
+    // Downloading and starting an installer takes a deliberate choice: Get It is one Tab away.
+    settle_on(IDC_NOT_NOW);
+    announce_status();
 }
 
 void OrvCalcUpdateDialog::enter_could_not_connect(const std::wstring& location) {
@@ -108,6 +118,8 @@ void OrvCalcUpdateDialog::enter_could_not_connect(const std::wstring& location) 
     show_item(IDC_NOT_NOW, true);
     browse_location_ = location;
     update_data(false);
+    settle_on(IDC_NOT_NOW);
+    announce_status();
 }
 
 void OrvCalcUpdateDialog::enter_no_update() {
@@ -118,6 +130,28 @@ void OrvCalcUpdateDialog::enter_no_update() {
     show_item(IDC_GET_IT, true);
     show_item(IDC_NOT_NOW, false);
     update_data(false);
+    settle_on(IDC_GET_IT);
+    announce_status();
+}
+
+void OrvCalcUpdateDialog::enter_downloading() {
+    set_status(IDS_DOWNLOADING);
+    update_data(false);
+    // A progress bar is named by its window text: the status it stands for.
+    ::SetWindowTextW(item(IDC_PROGRESS), spoken_text(status_text_).c_str());
+    show_item(IDC_PROGRESS, true);
+    announce_status();
+}
+
+void OrvCalcUpdateDialog::settle_on(int id) {
+    HWND button = item(id);
+    if (!button) return;
+    ::SendMessageW(handle(), DM_SETDEFID, static_cast<WPARAM>(id), 0);
+    ::SendMessageW(handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+}
+
+void OrvCalcUpdateDialog::announce_status() {
+    orv::announce_status(item(IDC_STATUS_TEXT), status_text_);
 }
 
 bool OrvCalcUpdateDialog::on_command(int id, int notify_code) {
@@ -152,6 +186,8 @@ bool OrvCalcUpdateDialog::on_message(UINT message, WPARAM wparam, LPARAM, LRESUL
 void OrvCalcUpdateDialog::on_retry(int retry) {
     status_text_ = format_retry_text(update_text(context_.language_id, IDS_RETRYING), retry);
     update_data(false);
+    // Still connecting: the focus stays where the user has put it meanwhile.
+    announce_status();
 }
 
 void OrvCalcUpdateDialog::on_result() {

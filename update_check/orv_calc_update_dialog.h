@@ -6,6 +6,10 @@
 // check runs it on its own thread once it has found a package; it opens in the update-available
 // state, topmost, at the screen's top-left corner.
 //
+// Keyboard and screen readers: each state makes a button that is safe to press both the default
+// and the focused control, so Enter does what the focused button says and a relabelled button
+// is never pressed by a user who was on its former label; each new status text is announced.
+//
 // Threads: everything runs on the thread of the modal run. The worker reaches the dialog only
 // through WM_UPDATE_RETRY and WM_UPDATE_DONE; the shared UpdateQuery is read under QueryLock.
 #pragma once
@@ -62,6 +66,10 @@ private:
     void enter_update_available();
     void enter_could_not_connect(const std::wstring& location);
     void enter_no_update();
+    void enter_downloading();
+    // Makes button `id` the default and gives it the focus.
+    void settle_on(int id);
+    void announce_status();
     void on_retry(int retry);
     void on_result();
     void on_get_it();

@@ -102,11 +102,7 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
 
 bool OrvCalcUpdateDialog::DownloadPackage(const std::wstring& remote_path, HANDLE local_file) {
     download_callbacks callbacks;
-    callbacks.started = [this] {
-        set_status(IDS_DOWNLOADING);
-        update_data(false);
-        show_item(IDC_PROGRESS, true);
-    };
+    callbacks.started = [this] { enter_downloading(); };
     callbacks.progress = [this](int percent) {
         last_percent_ = percent;
         SetProgress(percent);

@@ -18,8 +18,10 @@
 
 namespace orv {
 
-inline constexpr UINT WM_UPDATE_DONE = WM_USER + 1;   // wParam 0, lParam 0
-inline constexpr UINT WM_UPDATE_RETRY = WM_USER + 2;  // wParam: retry number 1 or 2
+// Clear of the dialog manager's own messages (DM_GETDEFID, DM_SETDEFID and DM_REPOSITION are
+// WM_USER + 0 to 2), which the dialog's window receives as well.
+inline constexpr UINT WM_UPDATE_DONE = 0x501;   // wParam 0, lParam 0
+inline constexpr UINT WM_UPDATE_RETRY = 0x502;  // wParam: retry number 1 or 2
 
 inline constexpr int query_retries = 2;
 inline constexpr DWORD query_retry_delay_ms = 3000;

@@ -206,6 +206,28 @@ TEST(language_names, unnamed_language_shows_its_id_in_decimal) {
     EXPECT_EQ(language_chain::unnamed_language(0x7F7F), L"32639 - ???");
 }
 
+TEST(language_names, only_names_shared_by_different_languages_gain_their_region) {
+    const auto region = [](language_id id) -> std::wstring {
+        if (id == 0x0404) return L"\u53F0\u7063";
+        if (id == 0x1404) return L"\u6FB3\u9580";
+        return {};  // no region known: the name stays
+    };
+    const std::wstring traditional = L"\u4E2D\u6587 (\u7E41\u9AD4)";
+    EXPECT_EQ(language_chain::distinct_menu_names(
+                  {0x0409, 0x0404, 0x0804, 0x1404},
+                  {L"English", traditional, L"\u4E2D\u6587", traditional}, region),
+              (std::vector<std::wstring>{L"English", traditional + L" \u2013 \u53F0\u7063",
+                                         L"\u4E2D\u6587", traditional + L" \u2013 \u6FB3\u9580"}));
+    // One language listed twice is no mix-up between two; a shared name without a known
+    // region stays as it is.
+    EXPECT_EQ(
+        language_chain::distinct_menu_names({0x0404, 0x0404}, {traditional, traditional}, region),
+        (std::vector<std::wstring>{traditional, traditional}));
+    EXPECT_EQ(
+        language_chain::distinct_menu_names({0x0404, 0x0C04}, {traditional, traditional}, region),
+        (std::vector<std::wstring>{traditional + L" \u2013 \u53F0\u7063", traditional}));
+}
+
 TEST(format_restart_text, puts_the_application_name_in_and_nothing_else) {
     EXPECT_EQ(language_chain::format_restart_text(L"Please restart application.", L"Orv"),
               L"Please restart application.");

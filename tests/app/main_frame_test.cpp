@@ -118,6 +118,29 @@ TEST_P(frame_dpi_test, status_bar_font_and_panes_scale_with_the_new_dpi_and_back
     EXPECT_EQ(back.fixed_panes, before.fixed_panes);
 }
 
+// The user changed the text size while vanta runs: Windows changes the non-client metrics and
+// tells the top-level windows.
+TEST_F(frame_dpi_test, status_bar_font_and_panes_follow_a_text_size_change_and_back) {
+    start();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+    std::vector<bar_sizes> sizes{measure()};
+    for (int factor : {2, 1}) {
+        NONCLIENTMETRICSW changed = metrics;
+        changed.lfStatusFont.lfHeight *= factor;
+        ASSERT_TRUE(::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(changed), &changed, 0));
+        ::SendMessageW(frame->hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+        sizes.push_back(measure());
+    }
+    EXPECT_NEAR(sizes[1].font_height, 2 * sizes[0].font_height, 1);
+    for (std::size_t i = 0; i < sizes[0].fixed_panes.size(); ++i) {
+        EXPECT_GT(sizes[1].fixed_panes[i], sizes[0].fixed_panes[i]) << "pane " << i + 1;
+    }
+    EXPECT_EQ(sizes[2].font_height, sizes[0].font_height);
+    EXPECT_EQ(sizes[2].fixed_panes, sizes[0].fixed_panes);
+}
+
 INSTANTIATE_TEST_SUITE_P(monitor, frame_dpi_test, ::testing::Values(144u, 192u),
                          [](const auto& info) { return "dpi" + std::to_string(info.param); });
 

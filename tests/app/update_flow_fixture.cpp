@@ -214,6 +214,7 @@ std::vector<shown_window> update_flow_test::as_user(const std::function<void()>&
             seen.message = dialog_driver::control_text(window, 0xFFFF);
             seen.owner = ::GetWindow(window, GW_OWNER);
             seen.beeps_before = beeps_heard;
+            seen.frame_enabled = frame && ::IsWindowEnabled(frame->hwnd());
             shown.push_back(seen);
             if (next < actions.size()) {
                 actions[next](window);

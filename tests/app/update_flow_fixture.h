@@ -76,6 +76,7 @@ struct shown_window {
     std::wstring message;  // a message box's text (static control 0xFFFF)
     HWND owner = nullptr;
     std::size_t beeps_before = 0;  // beeps heard before it showed up
+    bool frame_enabled = true;     // whether the frame took input meanwhile
 };
 
 // What the user does with a window.

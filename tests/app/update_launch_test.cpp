@@ -24,6 +24,10 @@ TEST_F(update_flow_test, recovery_device_offers_the_updater_unless_it_was_just_s
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, L"Calculator Detected");
     EXPECT_EQ(shown[0].owner, notification_window());
+    // Its owner is hidden, so the frame waits for it instead, and takes over again after it.
+    EXPECT_FALSE(shown[0].frame_enabled);
+    EXPECT_TRUE(::IsWindowEnabled(frame->hwnd()));
+    EXPECT_EQ(::GetForegroundWindow(), frame->hwnd());
     ASSERT_EQ(calls().starts.size(), 1u);
     expect_updater_start(calls().starts[0], folder, L" /autostart /format");
     EXPECT_TRUE(frame->updater_started());

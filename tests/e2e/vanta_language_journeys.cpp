@@ -3,6 +3,7 @@
 // characters are drawn. Menus are read from outside: Wine hands out menu handles that any
 // process can read.
 #include <algorithm>
+#include <set>
 
 #include "tests/e2e/vanta_saved_settings.h"
 #include "tests/e2e/vanta_test_support.h"
@@ -206,6 +207,13 @@ TEST(vanta_language, traditional_chinese_for_hong_kong) {
     EXPECT_TRUE(app.wait_for_status(L"未偵測到計算機"));
     const std::vector<menu_reader::item> languages = open_language_menu(app);
     ASSERT_EQ(languages.size(), 5u) << "English, Simplified and the three Traditional builds";
+    // Taiwan, Hong Kong and Macau share a language name; each says its region too.
+    std::set<std::wstring> names;
+    for (const menu_reader::item& item : languages) names.insert(item.text);
+    EXPECT_EQ(names.size(), languages.size());
+    EXPECT_TRUE(std::any_of(languages.begin(), languages.end(), [](const menu_reader::item& item) {
+        return item.text.find(L" \u2013 \u53F0\u7063") != std::wstring::npos;  // " – 台灣"
+    }));
     EXPECT_EQ(std::count_if(languages.begin(), languages.end(),
                             [](const menu_reader::item& item) { return item.checked; }),
               1);

@@ -111,9 +111,16 @@ TEST(vanta_update_download, menu_check_gets_the_newer_package_opens_it_and_ends_
     EXPECT_TRUE(dialog_driver::wait_for_text(dialog, status_text, L"当前无可用更新。"));
     EXPECT_TRUE(dialog_driver::control_visible(dialog, auto_check_box));
     EXPECT_TRUE(app.screenshot(L"update_check_nothing_newer"));
+    // One dialog at a time: the frame waits for it, and the menu's command, posted anyway,
+    // opens no second one. Closed, the dialog gives the frame back, enabled and active.
+    EXPECT_FALSE(::IsWindowEnabled(app.frame()));
+    ASSERT_TRUE(app.command(check_for_updates));
+    EXPECT_FALSE(wait_for_update_dialog(process, dialog, std::chrono::milliseconds(3000)));
     ASSERT_TRUE(dialog_driver::press_button(dialog, get_it_button));
     ASSERT_TRUE(dialog_driver::wait_until_gone(dialog));
     EXPECT_TRUE(app.process()->running());
+    EXPECT_TRUE(dialog_driver::wait_until(
+        [&] { return ::IsWindowEnabled(app.frame()) && ::GetForegroundWindow() == app.frame(); }));
 
     // A newer release: Get It downloads it, opens it, and the library ends vanta.
     ASSERT_TRUE(::DeleteFileW(ftp_fixture::served_path(same).c_str()));

@@ -82,6 +82,16 @@ TEST(BuiltinTexts, EveryLocaleOfATranslatedLanguageGetsItsTexts) {
     }
 }
 
+TEST(BuiltinTexts, SpokenTextIsOneLineWithoutOuterBreaks) {
+    EXPECT_EQ(spoken_text(L"\nConnecting to server..."), L"Connecting to server...");
+    EXPECT_EQ(spoken_text(L"An update is available.\n\nYou can download"),
+              L"An update is available. You can download");
+    EXPECT_EQ(spoken_text(L"Check Online\nbutton \r\n below\n"), L"Check Online button below");
+    EXPECT_EQ(spoken_text(*simplified_chinese_text(160)),
+              L"\x6B63\x5728\x4E0B\x8F7D\x6587\x4EF6\x2026");
+    EXPECT_EQ(spoken_text(L"\n \n"), L"");
+}
+
 TEST(BuiltinTexts, RetryTextTakesItsNumber) {
     EXPECT_EQ(format_retry_text(L"\nConnecting to server. Retry #%i...", 2),
               L"\nConnecting to server. Retry #2...");

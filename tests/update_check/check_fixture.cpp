@@ -1,6 +1,7 @@
 #include "tests/update_check/check_fixture.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -114,6 +115,93 @@ progress_recorder::~progress_recorder() {
 std::vector<int> progress_recorder::positions() const {
     std::lock_guard<std::mutex> lock(recorded_lock);
     return recorded_positions;
+}
+
+bool settled_on(HWND dialog, int id) {
+    return dialog_driver::wait_until([&] {
+        // The default first: the answer waits for the handler the dialog is in to end.
+        DWORD_PTR answer = 0;
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof(thread);
+        return ::SendMessageTimeoutW(dialog, DM_GETDEFID, 0, 0, SMTO_BLOCK, 5000, &answer) &&
+               answer == static_cast<DWORD_PTR>(MAKELONG(id, DC_HASDEFID)) &&
+               ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread) &&
+               thread.hwndFocus == ::GetDlgItem(dialog, id);
+    });
+}
+
+namespace {
+
+struct announcement {
+    std::wstring status;
+    std::wstring progress_name;
+};
+std::mutex announced_lock;
+std::vector<announcement> announced;
+
+// The name a screen reader gives the control (its client object's accName, through oleacc).
+std::wstring accessible_name(HWND control) {
+    // IID_IAccessible, spelt out: oleacc's and uuid's import libraries both define it.
+    static const IID accessible{
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* object = nullptr;
+    if (!control || FAILED(::AccessibleObjectFromWindow(control, OBJID_CLIENT, accessible,
+                                                        reinterpret_cast<void**>(&object)))) {
+        return {};
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring result;
+    if (object->get_accName(self, &name) == S_OK && name) result = name;
+    ::SysFreeString(name);
+    object->Release();
+    return result;
+}
+
+void CALLBACK record_announcement(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                                  DWORD) {
+    if (object != OBJID_CLIENT || child != CHILDID_SELF || !window) return;
+    if (::GetDlgCtrlID(window) != status_text) return;
+    // In context: on the thread that owns the control, so its texts can be read here.
+    wchar_t status[512] = {};
+    ::GetWindowTextW(window, status, 512);
+    announcement heard{status, accessible_name(::GetDlgItem(::GetParent(window), progress_bar))};
+    std::lock_guard<std::mutex> lock(announced_lock);
+    announced.push_back(std::move(heard));
+}
+
+}  // namespace
+
+status_announcements::status_announcements() {
+    {
+        std::lock_guard<std::mutex> lock(announced_lock);
+        announced.clear();
+    }
+    hook_ = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE,
+                              ::GetModuleHandleW(nullptr), &record_announcement,
+                              ::GetCurrentProcessId(), 0, WINEVENT_INCONTEXT);
+}
+
+status_announcements::~status_announcements() {
+    if (hook_) ::UnhookWinEvent(hook_);
+}
+
+bool status_announcements::heard(const std::wstring& text) const {
+    return dialog_driver::wait_until([&] {
+        std::lock_guard<std::mutex> lock(announced_lock);
+        return std::any_of(announced.begin(), announced.end(),
+                           [&](const announcement& a) { return a.status == text; });
+    });
+}
+
+std::wstring status_announcements::progress_name_with(const std::wstring& text) const {
+    std::lock_guard<std::mutex> lock(announced_lock);
+    for (const announcement& a : announced) {
+        if (a.status == text) return a.progress_name;
+    }
+    return {};
 }
 
 std::vector<int> expected_progress_steps(std::size_t size) {

@@ -129,6 +129,31 @@ private:
     HHOOK hook_ = nullptr;
 };
 
+// Whether control `id` of `dialog` is, or becomes, both the default button (DM_GETDEFID) and
+// the focused control of the dialog's thread: what Enter presses and what the user is on.
+bool settled_on(HWND dialog, int id);
+
+// The texts of the update dialog's status control each time the process announced a new name
+// for it (EVENT_OBJECT_NAMECHANGE for its client object, seen by an in-process event hook on
+// every thread), with the progress bar's accessible name at that moment, from construction on.
+// One recorder at a time.
+class status_announcements {
+public:
+    status_announcements();
+    ~status_announcements();
+    status_announcements(const status_announcements&) = delete;
+    status_announcements& operator=(const status_announcements&) = delete;
+
+    bool hooked() const { return hook_ != nullptr; }
+    // Whether `text` was announced, waiting for it a while.
+    bool heard(const std::wstring& text) const;
+    // The progress bar's accessible name when `text` was first announced.
+    std::wstring progress_name_with(const std::wstring& text) const;
+
+private:
+    HWINEVENTHOOK hook_ = nullptr;
+};
+
 // The steps a download of `size` bytes shows: a step after each 1,024 bytes and after the
 // last, as whole percent, each only when it changes; for a listed size of 0 one step of 100.
 std::vector<int> expected_progress_steps(std::size_t size);

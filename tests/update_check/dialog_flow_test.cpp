@@ -31,6 +31,8 @@ TEST_P(SourceFlow, UpdateAvailableDownloadsAndOpensThePackage) {
     scoped_source source(GetParam());
     publish_package(L"avail/Orv_Vanta_Kit_2012_3_1.exe");
     publish_list(L"avail", {"Orv_Vanta_Kit_2012_3_1.exe"});
+    status_announcements announcements;
+    ASSERT_TRUE(announcements.hooked());
     modal_call call(
         [&] { lib().check_w(product.id(), L"/avail/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
     HWND dialog = wait_for_update_dialog();
@@ -44,6 +46,10 @@ TEST_P(SourceFlow, UpdateAvailableDownloadsAndOpensThePackage) {
     EXPECT_TRUE(control_visible(dialog, auto_check_box));
     EXPECT_EQ(control_text(dialog, auto_check_box), L"Check for update automatically");
     EXPECT_FALSE(control_visible(dialog, progress_bar));
+    // Enter on the offer means Not Now; Get It is a deliberate choice.
+    EXPECT_TRUE(settled_on(dialog, not_now_button));
+    EXPECT_TRUE(announcements.heard(L"\nConnecting to server..."));
+    EXPECT_TRUE(announcements.heard(update_available));
 
     progress_recorder progress(dialog);
     ASSERT_TRUE(progress.hooked());
@@ -55,6 +61,8 @@ TEST_P(SourceFlow, UpdateAvailableDownloadsAndOpensThePackage) {
     EXPECT_FALSE(::IsWindow(dialog));
     // Every step of the listed size reached the bar, in order.
     EXPECT_EQ(progress.positions(), expected_progress_steps(package_bytes().size()));
+    EXPECT_TRUE(announcements.heard(L"\nDownloading file..."));
+    EXPECT_EQ(announcements.progress_name_with(L"\nDownloading file..."), L"Downloading file...");
 
     // Saved in a folder of its own in the administrators' place, and started there.
     std::vector<std::wstring> saved = files_named(L"Orv_Vanta_Kit_2012_3_1.exe");
@@ -107,6 +115,33 @@ TEST_F(DialogFlow, TheEnvironmentDoesNotChooseTheServer) {
     EXPECT_TRUE(call.returned());
 }
 
+// A user who has moved to Cancel while connecting and presses Enter just as the offer
+// replaces "Connecting": Enter goes to where the focus now is, Not Now, and nothing is
+// downloaded.
+TEST_F(DialogFlow, EnterAsTheOfferArrivesClosesWithoutADownload) {
+    product_settings product(0x320A);
+    publish_package(L"enter/Orv_Vanta_Kit_2012_3_1.exe");
+    // Connecting lasts long enough for the user to get to Cancel.
+    ASSERT_TRUE(ftp_fixture::set_reply_delay(1500));
+    modal_call call(
+        [&] { lib().check_w(product.id(), L"/enter/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
+    HWND dialog = wait_for_update_dialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(::PostMessageW(dialog, WM_NEXTDLGCTL,
+                               reinterpret_cast<WPARAM>(::GetDlgItem(dialog, get_it_button)),
+                               TRUE));
+    EXPECT_EQ(control_text(dialog, get_it_button), L"Cancel");
+    const bool offered = dialog_driver::wait_for_text(dialog, status_text, update_available);
+    ftp_fixture::set_reply_delay(0);
+    ASSERT_TRUE(offered);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    ASSERT_TRUE(::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread));
+    ASSERT_TRUE(::PostMessageW(thread.hwndFocus, WM_KEYDOWN, VK_RETURN, 0x001C0001));
+    ASSERT_TRUE(call.returned());
+    EXPECT_TRUE(files_named(L"Orv_Vanta_Kit_2012_3_1.exe").empty());
+}
+
 // The same release, and a newer-looking one whose five numbers no version resource can
 // carry (it would only be downloaded to be refused).
 TEST_P(SourceFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
@@ -114,6 +149,7 @@ TEST_P(SourceFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
         {L"same", "Orv_Vanta_Kit_2012_2_22.exe"}, {L"five", "Orv_Vanta_Kit_2013_1_1_0_1.exe"}};
     for (const auto& [directory, listed] : listings) {
         SCOPED_TRACE(listed);
+        status_announcements announcements;
         product_settings product(0x3202);
         scoped_source source(GetParam());
         std::wstring name(listed.begin(), listed.end());
@@ -130,6 +166,8 @@ TEST_P(SourceFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
         EXPECT_EQ(control_text(dialog, get_it_button), L"Finish");
         EXPECT_TRUE(control_visible(dialog, get_it_button));
         EXPECT_FALSE(control_visible(dialog, not_now_button));
+        EXPECT_TRUE(settled_on(dialog, get_it_button));
+        EXPECT_TRUE(announcements.heard(L"No update is available at this time."));
         // Flag word 0 has none of the bits 0x7: no check box.
         EXPECT_FALSE(control_visible(dialog, auto_check_box));
         EXPECT_FALSE(press_button(dialog, not_now_button));
@@ -282,6 +320,7 @@ TEST_P(CheckOnline, AfterTwoRetriesTheBrowserGetsTheCallersLocation) {
     std::optional<std::string> ansi_path = in_ansi_code_page(server_path);
     if (GetParam().ansi && !ansi_path) GTEST_SKIP() << "the ANSI code page lacks the test text";
     scoped_htm_handler browser(program_directory() + L"package_stub.exe");
+    status_announcements announcements;
     modal_call call([&] {
         if (GetParam().ansi) {
             lib().check_a(product.id(), ansi_path->c_str(), "_2012_2_22", 4, 1033);
@@ -296,6 +335,8 @@ TEST_P(CheckOnline, AfterTwoRetriesTheBrowserGetsTheCallersLocation) {
     EXPECT_EQ(control_text(dialog, get_it_button), L"Cancel");
     EXPECT_TRUE(control_visible(dialog, get_it_button));
     EXPECT_FALSE(control_visible(dialog, not_now_button));
+    EXPECT_TRUE(settled_on(dialog, get_it_button));
+    EXPECT_TRUE(announcements.heard(L"\nConnecting to server. Retry #1..."));
     ASSERT_TRUE(
         dialog_driver::wait_for_text(dialog, status_text, L"\nConnecting to server. Retry #2..."));
     ASSERT_TRUE(dialog_driver::wait_for_text(
@@ -307,6 +348,9 @@ TEST_P(CheckOnline, AfterTwoRetriesTheBrowserGetsTheCallersLocation) {
     EXPECT_EQ(control_text(dialog, not_now_button), L"Not Now");
     EXPECT_TRUE(control_visible(dialog, get_it_button));
     EXPECT_TRUE(control_visible(dialog, not_now_button));
+    // Opening a browser as administrator is one Tab away, not under Enter.
+    EXPECT_TRUE(settled_on(dialog, not_now_button));
+    EXPECT_TRUE(announcements.heard(control_text(dialog, status_text)));
 
     // Check Online: the shell cannot open a bare host and directory, so the .htm program gets
     // the browse location; an https URL goes to the https handler.

@@ -25,6 +25,8 @@ protected:
         EXPECT_TRUE(control_visible(dialog, get_it_button));
         EXPECT_TRUE(control_visible(dialog, not_now_button));
         EXPECT_TRUE(control_visible(dialog, auto_check_box));
+        EXPECT_TRUE(settled_on(dialog, not_now_button));
+        EXPECT_TRUE(announcements_.heard(update_available));
         const std::optional<std::uint32_t> scheduled = product.dword(L"NextUpdateDate");
         ASSERT_TRUE(product.delete_value(L"NextUpdateDate"));
         // Not Now only: the flag words here carry 0x8, and Get It would end this process.
@@ -34,6 +36,10 @@ protected:
             << "the closed dialog scheduled nothing";
         EXPECT_EQ(product.dword(L"NextUpdateDate"), scheduled) << "the same date again";
     }
+
+private:
+    // From before the check starts: the notification opens announcing its state.
+    status_announcements announcements_;
 };
 
 TEST_F(Schedule, ScheduledCheckRunsWhenDueAndMovesTheDate) {

@@ -133,4 +133,19 @@ std::wstring format_retry_text(std::wstring_view pattern, int number) {
     return text;
 }
 
+std::wstring spoken_text(std::wstring_view text) {
+    std::wstring spoken;
+    bool gap = false;
+    for (wchar_t c : text) {
+        if (c == L'\n' || c == L'\r' || c == L' ' || c == L'\t') {
+            gap = true;
+            continue;
+        }
+        if (gap && !spoken.empty()) spoken += L' ';
+        gap = false;
+        spoken += c;
+    }
+    return spoken;
+}
+
 }  // namespace orv

@@ -43,4 +43,8 @@ inline constexpr unsigned last_dialog_text = 165;
 // `pattern` with its first "%i" replaced by `number` in decimal ("Retry #%i..." -> "Retry #2...").
 std::wstring format_retry_text(std::wstring_view pattern, int number);
 
+// A status text as assistive technology should read it: one line, each run of line breaks
+// and blanks one space, none at either end.
+std::wstring spoken_text(std::wstring_view text);
+
 }  // namespace orv
