@@ -59,8 +59,8 @@ std::optional<download_folder> download_folder::create(const download_place& pla
     // Made and held in one step. Delete access shared with nobody: renaming or removing the
     // folder fails from now on. The hold itself takes no delete access, or the package could
     // not be started with the folder as its working directory.
-    entry_access how{FILE_LIST_DIRECTORY | FILE_TRAVERSE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                     true, true, descriptor.data};
+    entry_access how{FILE_LIST_DIRECTORY | FILE_TRAVERSE, FILE_SHARE_READ | FILE_SHARE_WRITE, true,
+                     true, descriptor.data};
     for (int i = 0; i < attempts; ++i) {
         std::wstring name = L"OrvUpdate-" + random_hex();
         fw::file_handle held = open_entry(parent.get(), name, how);

@@ -80,18 +80,18 @@ std::optional<std::vector<access_entry>> entries_of(PACL dacl) {
         access_entry entry;
         entry.flags = header->AceFlags;
         switch (header->AceType) {
-        case ACCESS_ALLOWED_ACE_TYPE:
-        case ACCESS_DENIED_ACE_TYPE: {
-            const auto* plain = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
-            entry.allows = header->AceType == ACCESS_ALLOWED_ACE_TYPE;
-            entry.mask = plain->Mask;
-            entry.sid = sid_text(const_cast<DWORD*>(&plain->SidStart));
-            break;
-        }
-        default:
-            entry.allows = true;
-            entry.mask = GENERIC_ALL;
-            entry.sid = L"?";
+            case ACCESS_ALLOWED_ACE_TYPE:
+            case ACCESS_DENIED_ACE_TYPE: {
+                const auto* plain = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+                entry.allows = header->AceType == ACCESS_ALLOWED_ACE_TYPE;
+                entry.mask = plain->Mask;
+                entry.sid = sid_text(const_cast<DWORD*>(&plain->SidStart));
+                break;
+            }
+            default:
+                entry.allows = true;
+                entry.mask = GENERIC_ALL;
+                entry.sid = L"?";
         }
         entries.push_back(std::move(entry));
     }
@@ -108,8 +108,8 @@ bool administrators_only(HANDLE folder) {
     PACL dacl = nullptr;
     local_memory descriptor;
     if (::GetSecurityInfo(folder, SE_FILE_OBJECT,
-                          OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                          nullptr, &dacl, nullptr, &descriptor.data) != ERROR_SUCCESS) {
+                          OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                          &dacl, nullptr, &descriptor.data) != ERROR_SUCCESS) {
         return false;
     }
     return trusted_owner(sid_text(owner)) && only_administrators_change(entries_of(dacl));

@@ -6,10 +6,10 @@
 // NSIS installer makes it (the MSI leaves it to the library), and the library makes it where
 // it is missing, owned by Administrators with a protected DACL (download_parent_sddl). Before
 // use its handle must show a plain folder (no link), owned by Administrators or SYSTEM, that
-// nobody else may change (only_administrators_change), unless the machine setting AllowUnprotectedDownloadFolder
-// accepts a place whose protection cannot be shown (machine_settings.h). A caller without
-// administrator rights keeps its own temporary directory, unchecked: nothing elevated happens
-// there.
+// nobody else may change (only_administrators_change), unless the machine setting
+// AllowUnprotectedDownloadFolder accepts a place whose protection cannot be shown
+// (machine_settings.h). A caller without administrator rights keeps its own temporary directory,
+// unchecked: nothing elevated happens there.
 //
 // The hold shares no delete access, so the folder cannot be renamed or removed while it is
 // held. One thread at a time per object.

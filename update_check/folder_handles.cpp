@@ -23,10 +23,10 @@ fw::file_handle open_entry(HANDLE folder, std::wstring_view name, const entry_ac
     HANDLE handle = INVALID_HANDLE_VALUE;
     const ULONG options = FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT |
                           (how.directory ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE);
-    NTSTATUS result = ::NtCreateFile(
-        &handle, how.access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, &attributes, &status, nullptr,
-        FILE_ATTRIBUTE_NORMAL, how.share, how.create ? FILE_CREATE : FILE_OPEN, options, nullptr,
-        0);
+    NTSTATUS result =
+        ::NtCreateFile(&handle, how.access | SYNCHRONIZE | FILE_READ_ATTRIBUTES, &attributes,
+                       &status, nullptr, FILE_ATTRIBUTE_NORMAL, how.share,
+                       how.create ? FILE_CREATE : FILE_OPEN, options, nullptr, 0);
     if (!NT_SUCCESS(result)) {
         ::SetLastError(::RtlNtStatusToDosError(result));
         return {};

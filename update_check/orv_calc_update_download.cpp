@@ -85,14 +85,14 @@ void OrvCalcUpdateDialog::fetch_and_open_package() {
         return;
     }
     switch (start_package(folder->held_file_path(), folder->held_folder_path(), kind)) {
-    case package_start::started:
-        break;
-    case package_start::needs_administrator:
-        show_message(IDS_NEEDS_ADMINISTRATOR);
-        return;
-    case package_start::failed:
-        show_download_error();
-        return;
+        case package_start::started:
+            break;
+        case package_start::needs_administrator:
+            show_message(IDS_NEEDS_ADMINISTRATOR);
+            return;
+        case package_start::failed:
+            show_download_error();
+            return;
     }
     folder->keep();
     if (context_.end_caller_after_launch != 0) {
@@ -119,8 +119,8 @@ void OrvCalcUpdateDialog::show_message(unsigned text_id, const std::wstring& pat
     std::wstring text = update_text(context_.language_id, text_id);
     std::size_t at = text.find(L"%s");
     if (at != std::wstring::npos) text.replace(at, 2, path);
-    ::MessageBoxW(handle(), text.c_str(),
-                  update_text(context_.language_id, IDS_ERROR).c_str(), MB_OK | MB_ICONERROR);
+    ::MessageBoxW(handle(), text.c_str(), update_text(context_.language_id, IDS_ERROR).c_str(),
+                  MB_OK | MB_ICONERROR);
 }
 
 void OrvCalcUpdateDialog::show_download_error() {

@@ -11,17 +11,19 @@
 // HKEY_LOCAL_MACHINE\Software\Policies\Orvatec\UpdateCheck (Group Policy: OrvUpdateCheck.admx)
 // when it is there, else from HKEY_LOCAL_MACHINE\Software\Orvatec\UpdateCheck.
 // "AutoUpdateCheck" (REG_DWORD) 0 stops every background check (0x1 and 0x2) for every user
-// and product, whatever the user's own setting; an interactive check still runs. "Server" names another update server than the vendor's, as "host", "host:port" (FTP) or
+// and product, whatever the user's own setting; an interactive check still runs. "Server" names
+// another update server than the vendor's, as "host", "host:port" (FTP) or
 // "https://host[:port][/root]"; a value that is there but unusable makes every check fail
 // without contacting anything. A downloaded package is opened only when its Authenticode
 // signature holds, its signer's key is pinned (the pins built in and "TrustedPublishers"; no
 // pin, or an unusable value, refuses every package), its signature's description is
-// "<product> Setup" and it names the listed product and version (see package_trust.h). For an elevated caller it is downloaded into
-// "OrvUpdateCheck" in ProgramData, which must be owned by Administrators or SYSTEM and
-// changeable by nobody else ("AllowUnprotectedDownloadFolder" = 1 accepts a place whose
-// protection the system cannot show); other callers use their temporary directory and are
-// told to ask an administrator when a package needs administrator rights. Each check first
-// removes the downloads of earlier checks that nothing uses any more (see download_place.h).
+// "<product> Setup" and it names the listed product and version (see package_trust.h). For an
+// elevated caller it is downloaded into "OrvUpdateCheck" in ProgramData, which must be owned by
+// Administrators or SYSTEM and changeable by nobody else ("AllowUnprotectedDownloadFolder" = 1
+// accepts a place whose protection the system cannot show); other callers use their temporary
+// directory and are told to ask an administrator when a package needs administrator rights. Each
+// check first removes the downloads of earlier checks that nothing uses any more (see
+// download_place.h).
 //
 // Background checks run on the library's own threads, which nobody waits for: a caller that
 // loads the library dynamically keeps it loaded for the rest of the process.
@@ -48,7 +50,8 @@ enum {
 // (0x8). Background check (0x1 when due, or 0x2): starts a worker thread, moves the product's
 // next check date forward and returns at once; the worker shows the dialog only if it finds a
 // package. `language_id` chooses the texts: 2052 Simplified Chinese; 1028, 3076 and 5124
-// Traditional Chinese; English for every other language. Null strings count as empty. Call from a thread that can run a modal dialog.
+// Traditional Chinese; English for every other language. Null strings count as empty. Call from a
+// thread that can run a modal dialog.
 void __stdcall OrvCheckForUpdateW(int product_id, const wchar_t* server_path,
                                   const wchar_t* version_tag, unsigned int flags, int language_id);
 

@@ -29,8 +29,8 @@ inline constexpr std::size_t download_read_size = 1024 * 1024;
 inline constexpr std::uint64_t max_package_bytes = 512ull * 1024 * 1024;
 
 // Downloads `remote_path` from `server` into the new, empty file open as `local_file` (write
-// access). The server's transport opens the remote file (FTP lists it again for its size; HTTPS goes
-// by `listed_size`, the size its list file gave, 0 when unknown); an unusable server fails at
+// access). The server's transport opens the remote file (FTP lists it again for its size; HTTPS
+// goes by `listed_size`, the size its list file gave, 0 when unknown); an unusable server fails at
 // once. True when everything arrived: as many bytes as the listing announced when it
 // announced any, and never more than max_package_bytes. After a failure the caller deletes
 // the file.

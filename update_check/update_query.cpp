@@ -26,9 +26,8 @@ void CompareVersionTag(UpdateQuery& query) {
     std::wstring suffix = version_suffix(stem, base_name);
     // A suffix that no release's version resource can match would only be downloaded to be
     // refused: such a listing offers nothing.
-    query.state = listed_product_version(suffix)
-                      ? compare_version_tokens(suffix, query.version_tag)
-                      : QueryState::NotNewer;
+    query.state = listed_product_version(suffix) ? compare_version_tokens(suffix, query.version_tag)
+                                                 : QueryState::NotNewer;
 }
 
 }  // namespace orv

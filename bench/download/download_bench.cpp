@@ -50,8 +50,8 @@ int run_download(const std::wstring& remote, const std::wstring& local, std::siz
         // The download writes into a new file, as the dialog's held folder gives it.
         fw::file_handle file(::CreateFileW(local.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ok = orv::download_package(orv::update_server(), remote, listed_size, file.get(),
-                                   callbacks, read_size);
+        ok = orv::download_package(orv::update_server(), remote, listed_size, file.get(), callbacks,
+                                   read_size);
     }
     double elapsed = seconds_since(start);
     double streaming = steps > 0 ? seconds_since(first_step) : 0.0;

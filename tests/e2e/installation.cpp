@@ -49,8 +49,8 @@ bool key_exists(HKEY root, const wchar_t* key, REGSAM view) {
 
 std::optional<shortcut> read_shortcut(const std::wstring& path) {
     IShellLinkW* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IShellLinkW, reinterpret_cast<void**>(&link)))) {
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link)))) {
         return std::nullopt;
     }
     std::optional<shortcut> result;

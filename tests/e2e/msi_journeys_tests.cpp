@@ -82,8 +82,8 @@ constexpr wchar_t uninstall_root[] = L"Software\\Microsoft\\Windows\\CurrentVers
 std::vector<std::wstring> installed_products() {
     std::vector<std::wstring> products;
     HKEY root = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, uninstall_root, 0, KEY_READ | KEY_WOW64_64KEY,
-                        &root) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, uninstall_root, 0, KEY_READ | KEY_WOW64_64KEY, &root) !=
+        ERROR_SUCCESS) {
         return products;
     }
     wchar_t name[256];
@@ -190,17 +190,16 @@ protected:
         // The uninstall entry, in the 64-bit view of a package for 64-bit Windows.
         const std::wstring entry =
             L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + products[0];
-        EXPECT_EQ(e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"DisplayName",
-                                   KEY_WOW64_64KEY),
-                  L"Orv Vanta Kit");
-        EXPECT_EQ(e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"Publisher",
-                                   KEY_WOW64_64KEY),
-                  L"Orvatec");
-        EXPECT_EQ(e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"DisplayVersion",
-                                   KEY_WOW64_64KEY),
-                  version);
-        EXPECT_EQ(e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"Comments",
-                                   KEY_WOW64_64KEY),
+        EXPECT_EQ(
+            e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"DisplayName", KEY_WOW64_64KEY),
+            L"Orv Vanta Kit");
+        EXPECT_EQ(
+            e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"Publisher", KEY_WOW64_64KEY),
+            L"Orvatec");
+        EXPECT_EQ(
+            e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"DisplayVersion", KEY_WOW64_64KEY),
+            version);
+        EXPECT_EQ(e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"Comments", KEY_WOW64_64KEY),
                   L"Release " + release);
         EXPECT_EQ(e2e::read_string(HKEY_LOCAL_MACHINE, entry.c_str(), L"InstallLocation",
                                    KEY_WOW64_64KEY),
@@ -265,10 +264,11 @@ TEST_F(msi_journeys, a_folder_outside_program_files_is_refused) {
 
 TEST_F(msi_journeys, the_package_stops_where_the_setup_program_installed_the_product) {
     // The setup program's uninstall entry, where the 32-bit setup program writes it.
-    ASSERT_TRUE(e2e::set_string(HKEY_LOCAL_MACHINE,
-                                L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\"
-                                L"Uninstall\\Orv Vanta Kit",
-                                L"UninstallString", L"\"C:\\Program Files (x86)\\Orvatec\\Orv Vanta Kit\\uninstall.exe\""));
+    ASSERT_TRUE(e2e::set_string(
+        HKEY_LOCAL_MACHINE,
+        L"Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\"
+        L"Uninstall\\Orv Vanta Kit",
+        L"UninstallString", L"\"C:\\Program Files (x86)\\Orvatec\\Orv Vanta Kit\\uninstall.exe\""));
     EXPECT_EQ(msiexec(L"/i \"" + new_ + L"\" /qn"), std::optional<DWORD>(install_failure));
     EXPECT_TRUE(installed_products().empty());
 }
@@ -325,7 +325,8 @@ protected:
         get_offered_package(caller);
         ASSERT_TRUE(caller);
         e2e::ending_guard end_caller(*caller);
-        HWND refusal = e2e::wait_for_dialog(L"Error", caller->id(), e2e::message_text, nullptr, 60s);
+        HWND refusal =
+            e2e::wait_for_dialog(L"Error", caller->id(), e2e::message_text, nullptr, 60s);
         ASSERT_TRUE(refusal) << "the package was not refused";
         EXPECT_EQ(dialog_driver::control_text(refusal, e2e::message_text),
                   L"The downloaded file could not be verified and was not opened.");
@@ -356,10 +357,10 @@ TEST_F(msi_update, the_signed_newer_package_is_opened_with_msiexec_and_upgrades)
     ASSERT_TRUE(dialog_driver::wait_until(
         [] { return !msiexec_running() && installed_version() == L"13.1.1"; }, 180s))
         << "msiexec did not upgrade the installation: " << installed_products().size()
-        << " installed, " << e2e::narrow(installed_products().empty()
-                                              ? L""
-                                              : product_info(installed_products().back(),
-                                                             INSTALLPROPERTY_VERSIONSTRING));
+        << " installed, "
+        << e2e::narrow(installed_products().empty() ? L""
+                                                    : product_info(installed_products().back(),
+                                                                   INSTALLPROPERTY_VERSIONSTRING));
     expect_installed(L"13.1.1", L"2013.1.1");
     ASSERT_EQ(msiexec(L"/x \"" + new_ + L"\" /qn"), std::optional<DWORD>(0));
     expect_removed();

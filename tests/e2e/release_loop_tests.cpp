@@ -126,8 +126,8 @@ std::vector<std::wstring> icacls_starts(const std::wstring& log) {
 // never through a link), nothing inherited, then `grants`.
 std::vector<std::wstring> own_folder_commands(const std::wstring& folder, const wchar_t* options,
                                               const wchar_t* grants) {
-    const std::wstring start = L"\"" + e2e::join(system_dir(), L"icacls.exe") + L"\" \"" + folder +
-                               L"\" ";
+    const std::wstring start =
+        L"\"" + e2e::join(system_dir(), L"icacls.exe") + L"\" \"" + folder + L"\" ";
     return {start + L"/setowner *S-1-5-32-544" + options, start + L"/reset" + options,
             start + L"/inheritance:r /grant:r " + grants};
 }
@@ -372,8 +372,7 @@ TEST_F(release_loop, older_vanta_finds_the_signed_release_installs_it_and_runs_i
         ASSERT_TRUE(dialog_driver::press_button(refusal, IDOK));
         ASSERT_TRUE(dialog_driver::wait_until_gone(offer, 30s));
         EXPECT_TRUE(vanta.process->running());
-        EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"),
-                  L"2012.2.22");
+        EXPECT_EQ(read_string(HKEY_LOCAL_MACHINE, uninstall_key, L"DisplayVersion"), L"2012.2.22");
         previous_offer = offer;
         previous_refusal = refusal;
     }

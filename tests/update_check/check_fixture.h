@@ -1,6 +1,7 @@
 // Common ground of the dialog tests: a private temporary directory (TMP and TEMP point at it;
-// downloads do not land there, but in the download parent, which each test starts without), packages published on the test's FTP server, the package stub's
-// marker, and check calls run on a second thread while the test drives the dialog.
+// downloads do not land there, but in the download parent, which each test starts without),
+// packages published on the test's FTP server, the package stub's marker, and check calls run on a
+// second thread while the test drives the dialog.
 #pragma once
 
 #include <windows.h>

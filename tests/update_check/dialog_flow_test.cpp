@@ -156,9 +156,8 @@ TEST_P(SourceFlow, NoUpdateShowsOnlyFinishAndOpensNothing) {
         publish_package(directory + L"/" + name);
         publish_list(directory, {listed});
         std::wstring server_path = L"/" + directory + L"/Orv_Vanta_Kit.exe";
-        modal_call call([&] {
-            lib().check_w(product.id(), server_path.c_str(), L"2012_2_22", 0, 1033);
-        });
+        modal_call call(
+            [&] { lib().check_w(product.id(), server_path.c_str(), L"2012_2_22", 0, 1033); });
         HWND dialog = wait_for_update_dialog();
         ASSERT_TRUE(dialog);
         ASSERT_TRUE(dialog_driver::wait_for_text(dialog, status_text,

@@ -85,8 +85,9 @@ bool write_at(const std::wstring& path, const std::string& bytes) {
     fw::file_handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    return file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                               &written, nullptr) &&
+    return file &&
+           ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) &&
            written == bytes.size();
 }
 
@@ -94,8 +95,7 @@ bool write_at(const std::wstring& path, const std::string& bytes) {
 void check_without_update(const product_settings& product) {
     check_fixture::publish_package(L"leftovers/Orv_Vanta_Kit_2012_3_1.exe");
     modal_call call([&] {
-        library().check_w(product.id(), L"/leftovers/Orv_Vanta_Kit.exe", L"2012_3_1",
-                                     4, 1033);
+        library().check_w(product.id(), L"/leftovers/Orv_Vanta_Kit.exe", L"2012_3_1", 4, 1033);
     });
     HWND dialog = dialog_driver::wait_for_window(L"Check for Update", ::GetCurrentProcessId());
     ASSERT_TRUE(dialog);
@@ -125,15 +125,16 @@ TEST_F(DownloadFolder, ACheckRemovesEarlierDownloadsButNothingInUseOrNotItsOwn) 
         ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
     }
     ASSERT_TRUE(write_at(parent + L"OrvUpdate-00112233445566ee", "a file"));
-    fw::file_handle working_directory(::CreateFileW(
-        running.c_str(), FILE_TRAVERSE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    fw::file_handle working_directory(
+        ::CreateFileW(running.c_str(), FILE_TRAVERSE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     ASSERT_TRUE(working_directory);
 
     product_settings product(0x3430);
     check_without_update(product);
     EXPECT_EQ(::GetFileAttributesW(cut_off.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(entries_under(running), std::vector<std::wstring>{running + L"Orv_Vanta_Kit_2013_1_1.exe"});
+    EXPECT_EQ(entries_under(running),
+              std::vector<std::wstring>{running + L"Orv_Vanta_Kit_2013_1_1.exe"});
     for (const std::wstring& folder : not_ours) {
         EXPECT_NE(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES) << folder;
     }

@@ -14,9 +14,11 @@ namespace {
 
 TEST(DownloadParent, ElevatedCallersUseProgramDataAndNeverTheUsersTemp) {
     const std::wstring temp = L"C:\\Users\\pupil\\AppData\\Local\\Temp\\";
-    EXPECT_EQ(download_parent_for(true, L"C:\\ProgramData", temp), L"C:\\ProgramData\\OrvUpdateCheck\\");
+    EXPECT_EQ(download_parent_for(true, L"C:\\ProgramData", temp),
+              L"C:\\ProgramData\\OrvUpdateCheck\\");
     EXPECT_EQ(download_parent_for(true, L"D:\\Data\\", temp), L"D:\\Data\\OrvUpdateCheck\\");
-    EXPECT_EQ(download_parent_for(true, L"\\\\srv\\share", temp), L"\\\\srv\\share\\OrvUpdateCheck\\");
+    EXPECT_EQ(download_parent_for(true, L"\\\\srv\\share", temp),
+              L"\\\\srv\\share\\OrvUpdateCheck\\");
     // No usable ProgramData: nothing, not the user's folder.
     EXPECT_EQ(download_parent_for(true, L"", temp), std::nullopt);
     EXPECT_EQ(download_parent_for(true, L"ProgramData", temp), std::nullopt);
@@ -76,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         dacl_case{"users_generic_all", {true, 0, 0x10000000, users}, false},
         dacl_case{"users_maximum_allowed", {true, 0, 0x02000000, users}, false},
         dacl_case{"everyone_full_control", {true, 0, full_control, L"S-1-1-0"}, false},
-        dacl_case{"the_user_inherit_only", {true, inherit_only, 0x2, L"S-1-5-21-1-2-3-1001"}, false},
+        dacl_case{
+            "the_user_inherit_only", {true, inherit_only, 0x2, L"S-1-5-21-1-2-3-1001"}, false},
         dacl_case{"unknown_form", {true, 0, full_control, L"?"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -53,9 +53,8 @@ TEST_P(PolicyServerAndPins, ArePolicyValuesThatAreUsed) {
     ASSERT_TRUE(set_update_policy_value(L"Server", REG_SZ, ftp_fixture::server_address() + L'\0'));
     ASSERT_TRUE(set_update_policy_value(L"TrustedPublishers", REG_MULTI_SZ, multi_string(pin())));
 
-    modal_call call([&] {
-        lib().check_w(product.id(), L"/policy/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033);
-    });
+    modal_call call(
+        [&] { lib().check_w(product.id(), L"/policy/Orv_Vanta_Kit.exe", L"_2012_2_22", 4, 1033); });
     ASSERT_TRUE(get_offered_package());
     std::vector<std::wstring> marker = wait_for_marker();
     ASSERT_GE(marker.size(), 1u) << "the package was not opened";
@@ -122,8 +121,8 @@ class MachineSwitchedOff : public MachinePolicy,
 TEST_P(MachineSwitchedOff, BackgroundChecksStayQuietWhileTheMenuCheckOffers) {
     product_settings product(0x3904);
     publish_package(L"managed/Orv_Vanta_Kit_2012_3_1.exe");
-    ASSERT_TRUE(test_support::set_update_value(GetParam(), L"AutoUpdateCheck", REG_DWORD,
-                                               dword_data(0)));
+    ASSERT_TRUE(
+        test_support::set_update_value(GetParam(), L"AutoUpdateCheck", REG_DWORD, dword_data(0)));
     // The user's own setting says yes, and a check is due.
     lib().set_auto_check(product.id(), 1);
     lib().set_next_days(product.id(), 0);

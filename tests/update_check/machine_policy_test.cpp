@@ -18,11 +18,11 @@ registry_value utf16(std::uint32_t type, const std::wstring& text) {
 }
 
 registry_value dword(std::uint32_t number, std::uint32_t type = registry_dword) {
-    return registry_value{type,
-                          {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-                           static_cast<std::uint8_t>(number >> 16),
-                           static_cast<std::uint8_t>(number >> 24)},
-                          true};
+    return registry_value{
+        type,
+        {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+         static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)},
+        true};
 }
 
 registry_value unreadable(std::uint32_t type) { return registry_value{type, {}, false}; }

@@ -132,10 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
         identity_case{L"orv vanta kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1", false},
         // One to four numbers, the missing ones 0: each side of both bounds.
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1_0", true},
-        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1 | 1, L"2013_1_1_1",
-                      true},
-        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1_0_0",
-                      false},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1 | 1, L"2013_1_1_1", true},
+        identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", v2013_1_1, L"2013_1_1_0_0", false},
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0x07DD'0001'0000'0000, L"2013_1",
                       true},
         identity_case{L"Orv Vanta Kit", L"Orv Vanta Kit Setup", 0x0002'0000'0000'0000, L"2", true},
@@ -197,14 +195,15 @@ TEST(InstallerRelease, IsTheReleasePropertyWhenProductVersionMapsToIt) {
               std::optional<std::uint64_t>(2000ull << 48 | 12ull << 32 | 31ull << 16));
     EXPECT_EQ(installer_release_version(L"2255.1.1", L"255.1.1"),
               std::optional<std::uint64_t>(2255ull << 48 | 1ull << 32 | 1ull << 16));
-    for (const auto& [release, product] : std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>{
-             {L"2013.1.1", L"12.2.22"},    // an older package under a newer release
-             {L"2013.1.1", L"2013.1.1"},   // not the mapping
+    for (const auto& [release, product] :
+         std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>{
+             {L"2013.1.1", L"12.2.22"},   // an older package under a newer release
+             {L"2013.1.1", L"2013.1.1"},  // not the mapping
              {L"2013.1.1", L"13.1.2"},
              {L"2013.1.1", L"13.1.1.1"},
-             {L"2013.1.1.1", L"13.1.1"},   // a release has three numbers
-             {L"1999.1.1", L"255.1.1"},    // before 2000
-             {L"2256.1.1", L"256.1.1"},    // beyond what Windows Installer keeps
+             {L"2013.1.1.1", L"13.1.1"},  // a release has three numbers
+             {L"1999.1.1", L"255.1.1"},   // before 2000
+             {L"2256.1.1", L"256.1.1"},   // beyond what Windows Installer keeps
              {L"", L"13.1.1"},
              {L"2013.1.1", L""},
              {L"2013_1_x", L"13.1.1"}}) {

@@ -124,11 +124,11 @@ TEST_F(PolicyTemplates, EachPolicyWritesWhatTheLibraryReadsInThePolicyKey) {
         const xmlNode* decimal = child(value, "decimal");
         ASSERT_TRUE(decimal) << state << " is not a REG_DWORD";
         const unsigned long number = std::stoul(attribute(decimal, "value"));
-        registry_value dword{registry_dword,
-                             {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-                              static_cast<std::uint8_t>(number >> 16),
-                              static_cast<std::uint8_t>(number >> 24)},
-                             true};
+        registry_value dword{
+            registry_dword,
+            {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+             static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)},
+            true};
         allows[state] = machine_allows_scheduled_checks(dword);
     }
     EXPECT_TRUE(allows["enabledValue"]);
@@ -186,8 +186,7 @@ TEST_P(PolicyTemplateLanguage, DefinesEveryStringAndPresentationTheTemplateUses)
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, PolicyTemplateLanguage,
-                         ::testing::Values("en-US", "zh-CN", "zh-TW"),
-                         [](const auto& info) {
+                         ::testing::Values("en-US", "zh-CN", "zh-TW"), [](const auto& info) {
                              std::string name = info.param;
                              name.erase(name.find('-'), 1);
                              return name;

@@ -22,7 +22,8 @@ bytes tlv(std::uint8_t tag, const bytes& contents) {
     } else if (n < 0x100) {
         out.insert(out.end(), {0x81, static_cast<std::uint8_t>(n)});
     } else {
-        out.insert(out.end(), {0x82, static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)});
+        out.insert(out.end(),
+                   {0x82, static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)});
     }
     out.insert(out.end(), contents.begin(), contents.end());
     return out;
@@ -74,13 +75,13 @@ TEST(SignatureDescription, RefusesWhatIsNotExactlyOneWellFormedOpusInfo) {
     for (std::size_t size = 0; size < good.size(); ++size) {
         EXPECT_EQ(opus_program_name(good.data(), size), std::nullopt) << size;
     }
-    EXPECT_EQ(name_of(good + bytes{0x00}), std::nullopt);            // bytes after it
+    EXPECT_EQ(name_of(good + bytes{0x00}), std::nullopt);  // bytes after it
     EXPECT_EQ(name_of(tlv(0x31, tlv(0xA0, tlv(0x81, ascii("a"))))), std::nullopt);  // a SET
-    EXPECT_EQ(name_of(tlv(0x30, more_info)), std::nullopt);          // no programName
+    EXPECT_EQ(name_of(tlv(0x30, more_info)), std::nullopt);  // no programName
     EXPECT_EQ(name_of(tlv(0x30, {})), std::nullopt);
-    EXPECT_EQ(name_of(opus(tlv(0x82, ascii("a")))), std::nullopt);   // not a SpcString choice
+    EXPECT_EQ(name_of(opus(tlv(0x82, ascii("a")))), std::nullopt);  // not a SpcString choice
     EXPECT_EQ(name_of(opus(tlv(0x80, {0x00, 0x41, 0x00}))), std::nullopt);  // odd BMP bytes
-    EXPECT_EQ(name_of(opus(tlv(0x81, {0x41, 0x80}))), std::nullopt);  // not ASCII
+    EXPECT_EQ(name_of(opus(tlv(0x81, {0x41, 0x80}))), std::nullopt);        // not ASCII
     EXPECT_EQ(name_of(opus(tlv(0x81, ascii("a")) + bytes{0x04, 0x00})), std::nullopt);  // two
     EXPECT_EQ(name_of(opus(tlv(0x81, ascii("a")), bytes{0xA1, 0x05, 0x00})), std::nullopt);
     // Indefinite, five-byte and overlong lengths.

@@ -52,8 +52,7 @@ std::optional<https_response> https_get(HINTERNET session, const server_address&
     // Without Accept-Encoding a request takes any encoding, and a server may then send the
     // list or the package compressed: neither would be what was listed.
     static const wchar_t identity[] = L"Accept-Encoding: identity\r\n";
-    if (!::HttpSendRequestW(response.request.get(), identity, static_cast<DWORD>(-1), nullptr,
-                            0)) {
+    if (!::HttpSendRequestW(response.request.get(), identity, static_cast<DWORD>(-1), nullptr, 0)) {
         return std::nullopt;
     }
     if (status_code(response.request.get()) != 200) return std::nullopt;

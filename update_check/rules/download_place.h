@@ -39,19 +39,18 @@ bool trusted_owner(std::wstring_view owner_sid);
 
 // One entry of a DACL, as GetAce gives it.
 struct access_entry {
-    bool allows = true;         // an access-allowed entry (of any form); false: a denying one
-    std::uint8_t flags = 0;     // AceFlags (INHERIT_ONLY_ACE is 0x08)
-    std::uint32_t mask = 0;     // the access mask
-    std::wstring sid;           // the trustee, "S-1-..."
+    bool allows = true;      // an access-allowed entry (of any form); false: a denying one
+    std::uint8_t flags = 0;  // AceFlags (INHERIT_ONLY_ACE is 0x08)
+    std::uint32_t mask = 0;  // the access mask
+    std::wstring sid;        // the trustee, "S-1-..."
 };
 
 // The rights that change a folder or what is in it: write or append (add a file or a
 // folder), write extended attributes or attributes, delete, delete a child, change the DACL
 // or the owner, and the generic and maximum rights that include them.
-inline constexpr std::uint32_t changing_rights = 0x00000002 | 0x00000004 | 0x00000010 |
-                                                 0x00000040 | 0x00000100 | 0x00010000 |
-                                                 0x00040000 | 0x00080000 | 0x02000000 |
-                                                 0x10000000 | 0x40000000;
+inline constexpr std::uint32_t changing_rights = 0x00000002 | 0x00000004 | 0x00000010 | 0x00000040 |
+                                                 0x00000100 | 0x00010000 | 0x00040000 | 0x00080000 |
+                                                 0x02000000 | 0x10000000 | 0x40000000;
 
 // Whether a DACL with these entries lets nobody but Administrators and SYSTEM change the
 // folder: no allowing entry grants any of changing_rights to another trustee, except an

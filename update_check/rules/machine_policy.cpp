@@ -35,8 +35,8 @@ std::optional<std::uint32_t> dword_of(const registry_value& value) {
     if (!value.complete || value.type != registry_dword || value.bytes.size() != 4) {
         return std::nullopt;
     }
-    return static_cast<std::uint32_t>(value.bytes[0]) | value.bytes[1] << 8 |
-           value.bytes[2] << 16 | static_cast<std::uint32_t>(value.bytes[3]) << 24;
+    return static_cast<std::uint32_t>(value.bytes[0]) | value.bytes[1] << 8 | value.bytes[2] << 16 |
+           static_cast<std::uint32_t>(value.bytes[3]) << 24;
 }
 
 }  // namespace

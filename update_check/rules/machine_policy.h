@@ -17,9 +17,10 @@ namespace orv {
 // The key paths under HKEY_LOCAL_MACHINE, and the value names the library reads there.
 inline constexpr const wchar_t* machine_policy_key = L"Software\\Policies\\Orvatec\\UpdateCheck";
 inline constexpr const wchar_t* update_machine_key = L"Software\\Orvatec\\UpdateCheck";
-inline constexpr const wchar_t* machine_value_server = L"Server";                        // REG_SZ
-inline constexpr const wchar_t* machine_value_trusted_publishers = L"TrustedPublishers";  // REG_MULTI_SZ
-inline constexpr const wchar_t* machine_value_auto_update_check = L"AutoUpdateCheck";    // REG_DWORD
+inline constexpr const wchar_t* machine_value_server = L"Server";  // REG_SZ
+inline constexpr const wchar_t* machine_value_trusted_publishers =
+    L"TrustedPublishers";  // REG_MULTI_SZ
+inline constexpr const wchar_t* machine_value_auto_update_check = L"AutoUpdateCheck";  // REG_DWORD
 inline constexpr const wchar_t* machine_value_allow_unprotected_folder =
     L"AllowUnprotectedDownloadFolder";  // REG_DWORD
 
