@@ -50,8 +50,9 @@ enum {
 // (0x8). Background check (0x1 when due, or 0x2): starts a worker thread, moves the product's
 // next check date forward and returns at once; the worker shows the dialog only if it finds a
 // package. `language_id` chooses the texts: 2052 Simplified Chinese; 1028, 3076 and 5124
-// Traditional Chinese; English for every other language. Null strings count as empty. Call from a
-// thread that can run a modal dialog.
+// Traditional Chinese; German, French, Spanish, Brazilian Portuguese, Japanese and Korean for
+// every id of their primary language (0x07, 0x0C, 0x0A, 0x16, 0x11, 0x12); English for every
+// other language. Null strings count as empty. Call from a thread that can run a modal dialog.
 void __stdcall OrvCheckForUpdateW(int product_id, const wchar_t* server_path,
                                   const wchar_t* version_tag, unsigned int flags, int language_id);
 
