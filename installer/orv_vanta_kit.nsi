@@ -9,9 +9,9 @@
 ; entry: Add/Remove Programs lists it among the 32-bit programs); in English, Simplified
 ; Chinese, German, French, Spanish, Brazilian Portuguese, Japanese or Korean after the system's
 ; interface language (another country of one of these languages gets that language); /S
-; installs without a question. Installing over an older release upgrades it in place. It never replaces files while vanta runs: it waits briefly for vanta to
-; end (vanta's update check ends it right after opening this installer), then asks the user to
-; close it. The uninstaller leaves the user's settings under HKCU alone. It installs only into
+; installs without a question. Installing over an older release upgrades it in place. It
+; never replaces files while vanta runs: it waits briefly for vanta to end (vanta's update
+; check ends it right after opening this installer), then asks the user to close it. The uninstaller leaves the user's settings under HKCU alone. It installs only into
 ; a folder it creates or into the product's own installation, and makes the machine's download
 ; place of the update library (ProgramData\OrvUpdateCheck), both guarded by access lists of
 ; their own.
