@@ -97,4 +97,12 @@ struct font_traits {
 };
 using unique_font = unique_handle<font_traits>;
 
+// Memory the system allocated for the caller with LocalAlloc (security descriptors, SID texts).
+struct local_memory_traits {
+    using type = void*;
+    static type invalid() noexcept { return nullptr; }
+    static void close(type p) noexcept { ::LocalFree(p); }
+};
+using local_memory = unique_handle<local_memory_traits>;
+
 }  // namespace fw

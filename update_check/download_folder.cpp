@@ -1,7 +1,5 @@
 #include "update_check/download_folder.h"
 
-#include <sddl.h>
-
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -29,13 +27,6 @@ std::wstring random_hex() {
 
 constexpr int attempts = 16;
 
-struct local_memory {
-    void* data = nullptr;
-    ~local_memory() {
-        if (data) ::LocalFree(data);
-    }
-};
-
 fw::file_handle duplicate(HANDLE handle) {
     HANDLE copy = nullptr;
     if (!::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, 0, FALSE,
@@ -48,19 +39,16 @@ fw::file_handle duplicate(HANDLE handle) {
 }  // namespace
 
 std::optional<download_folder> download_folder::create(const download_place& place) {
-    std::wstring sddl = download_folder_sddl(process_is_elevated(), process_user_sid());
-    local_memory descriptor;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
-                                                                &descriptor.data, nullptr)) {
-        return std::nullopt;
-    }
+    fw::local_memory descriptor =
+        descriptor_from_sddl(download_folder_sddl(process_is_elevated(), process_user_sid()));
+    if (!descriptor) return std::nullopt;
     fw::file_handle parent = duplicate(place.handle());
     if (!parent) return std::nullopt;
     // Made and held in one step. Delete access shared with nobody: renaming or removing the
     // folder fails from now on. The hold itself takes no delete access, or the package could
     // not be started with the folder as its working directory.
     entry_access how{FILE_LIST_DIRECTORY | FILE_TRAVERSE, FILE_SHARE_READ | FILE_SHARE_WRITE, true,
-                     true, descriptor.data};
+                     true, descriptor.get()};
     for (int i = 0; i < attempts; ++i) {
         std::wstring name = L"OrvUpdate-" + random_hex();
         fw::file_handle held = open_entry(parent.get(), name, how);

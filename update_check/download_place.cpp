@@ -17,14 +17,6 @@ namespace {
 constexpr GUID program_data_id = {
     0x62AB5D82, 0xFDC1, 0x4DC3, {0xA9, 0xDD, 0x07, 0x0D, 0x1D, 0x49, 0x5D, 0x97}};
 
-// Releases what the security functions allocate with LocalAlloc.
-struct local_memory {
-    void* data = nullptr;
-    ~local_memory() {
-        if (data) ::LocalFree(data);
-    }
-};
-
 std::vector<BYTE> token_information(TOKEN_INFORMATION_CLASS kind) {
     HANDLE token = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
@@ -38,9 +30,9 @@ std::vector<BYTE> token_information(TOKEN_INFORMATION_CLASS kind) {
 }
 
 std::wstring sid_text(PSID sid) {
-    local_memory text;
-    if (!sid || !::ConvertSidToStringSidW(sid, reinterpret_cast<LPWSTR*>(&text.data))) return {};
-    return static_cast<const wchar_t*>(text.data);
+    fw::local_memory text;
+    if (!sid || !::ConvertSidToStringSidW(sid, reinterpret_cast<LPWSTR*>(text.put()))) return {};
+    return static_cast<const wchar_t*>(text.get());
 }
 
 std::wstring program_data_folder() {
@@ -106,10 +98,10 @@ bool administrators_only(HANDLE folder) {
     if (unprotected_download_folder_allowed()) return true;
     PSID owner = nullptr;
     PACL dacl = nullptr;
-    local_memory descriptor;
+    fw::local_memory descriptor;
     if (::GetSecurityInfo(folder, SE_FILE_OBJECT,
                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
-                          &dacl, nullptr, &descriptor.data) != ERROR_SUCCESS) {
+                          &dacl, nullptr, descriptor.put()) != ERROR_SUCCESS) {
         return false;
     }
     return trusted_owner(sid_text(owner)) && only_administrators_change(entries_of(dacl));
@@ -120,19 +112,15 @@ bool administrators_only(HANDLE folder) {
 fw::file_handle hold_protected_parent(const std::wstring& program_data) {
     fw::file_handle base = hold_folder_at(program_data);
     if (!base) return {};
-    local_memory descriptor;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            std::wstring(download_parent_sddl).c_str(), SDDL_REVISION_1, &descriptor.data,
-            nullptr)) {
-        return {};
-    }
+    fw::local_memory descriptor = descriptor_from_sddl(std::wstring(download_parent_sddl));
+    if (!descriptor) return {};
     entry_access how{hold_access, hold_sharing, false, true, nullptr};
     for (int attempt = 0; attempt < 2; ++attempt) {
         fw::file_handle held = open_entry(base.get(), download_parent_name, how);
         if (held || ::GetLastError() != ERROR_FILE_NOT_FOUND) return held;
         entry_access make = how;
         make.create = true;
-        make.descriptor = descriptor.data;
+        make.descriptor = descriptor.get();
         held = open_entry(base.get(), download_parent_name, make);
         if (held || ::GetLastError() != ERROR_ALREADY_EXISTS) return held;
     }

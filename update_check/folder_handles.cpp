@@ -1,5 +1,6 @@
 #include "update_check/folder_handles.h"
 
+#include <sddl.h>
 #include <winternl.h>
 
 #include <cstddef>
@@ -7,6 +8,15 @@
 #include "update_check/rules/package_selection.h"
 
 namespace orv {
+
+fw::local_memory descriptor_from_sddl(const std::wstring& sddl) {
+    fw::local_memory descriptor;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                                descriptor.put(), nullptr)) {
+        descriptor.reset();
+    }
+    return descriptor;
+}
 
 fw::file_handle open_entry(HANDLE folder, std::wstring_view name, const entry_access& how) {
     if (!is_plain_file_name(name)) {

@@ -23,6 +23,10 @@ struct entry_access {
     PSECURITY_DESCRIPTOR descriptor = nullptr;  // for one made new; null: inherited
 };
 
+// The security descriptor written as `sddl`, for entry_access::descriptor; empty when the text
+// is not one.
+fw::local_memory descriptor_from_sddl(const std::wstring& sddl);
+
 // The entry `name` (one component: no separator, not "." or "..") of the folder open as
 // `folder`; empty, with the last error set, when it cannot be had.
 fw::file_handle open_entry(HANDLE folder, std::wstring_view name, const entry_access& how);

@@ -96,22 +96,19 @@ std::optional<std::wstring_view> builtin_text(std::uint32_t language_id, unsigne
     }
     // The other translations serve every locale of their language: the caller may pass the
     // neutral form, or a country the translation does not name.
-    switch (language_id & primary_language_mask) {
-        case language_german& primary_language_mask:
-            return find_text(translations::german, id);
-        case language_french& primary_language_mask:
-            return find_text(translations::french, id);
-        case language_spanish& primary_language_mask:
-            return find_text(translations::spanish, id);
-        case language_portuguese_brazil& primary_language_mask:
-            return find_text(translations::portuguese_brazil, id);
-        case language_japanese& primary_language_mask:
-            return find_text(translations::japanese, id);
-        case language_korean& primary_language_mask:
-            return find_text(translations::korean, id);
-        default:
-            return std::nullopt;
+    static constexpr std::pair<std::uint32_t, const translations::text_table*> by_language[] = {
+        {language_german, &translations::german},
+        {language_french, &translations::french},
+        {language_spanish, &translations::spanish},
+        {language_portuguese_brazil, &translations::portuguese_brazil},
+        {language_japanese, &translations::japanese},
+        {language_korean, &translations::korean}};
+    for (const auto& [language, table] : by_language) {
+        if ((language_id & primary_language_mask) == (language & primary_language_mask)) {
+            return find_text(*table, id);
+        }
     }
+    return std::nullopt;
 }
 
 std::span<const std::uint32_t> builtin_text_languages() {
